@@ -1,0 +1,76 @@
+// The virtual board: the EC with its mailboxes and firmware, the keyboard
+// controller, the Super I/O configuration space and the SPI flash behind
+// the EC, on one 256-port LPC I/O space with a virtual clock.
+//
+// The board knows nothing of the tool: it is built from what the devices must
+// do. Its core is freestanding (no exceptions, no allocation, no static
+// constructors); files and options belong to the host part (host.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "config.h"
+
+namespace sim {
+
+struct Stats {
+    uint64_t port_reads;
+    uint64_t port_writes;
+    uint64_t ec_commands;       // EC commands taken (not follow-mode bytes)
+    uint64_t kbc_commands;
+    uint64_t spi_transactions;
+    uint64_t spi_bytes_out;     // bytes shifted to the flash, opcodes included
+    uint64_t spi_bytes_in;      // bytes shifted from the flash
+    uint64_t pause_us;          // virtual time spent in the tool's pauses
+    uint64_t flash_busy_us;     // virtual time the flash spent busy
+};
+
+struct PortEvent {
+    bool write;
+    uint8_t port;
+    uint8_t value;
+};
+
+// Receives whole trace lines, each ending in '\n'.
+using TraceSink = void (*)(void* context, const char* line, size_t length);
+
+class Board {
+public:
+    // flash_memory holds config.flash_kb KB and is the flash content at
+    // power-on (the caller fills it: all 0xFF, or --flash-in). The board
+    // keeps using it; it must outlive the board.
+    void Init(const Config& config, uint8_t* flash_memory);
+
+    // One port access by the host. Each costs config.port_access_us of
+    // virtual time; a port no device claims reads 0xFF and ignores writes.
+    uint8_t Read(uint8_t port);
+    void Write(uint8_t port, uint8_t value);
+
+    // A pause of the tool: advances the virtual clock.
+    void Pause(uint64_t us);
+    uint64_t NowUs() const { return now_us_; }
+
+    const Stats& stats() const { return stats_; }
+    // What a read of the flash gives back now (stuck bytes included).
+    uint8_t FlashByte(uint32_t address) const;
+    size_t FlashSize() const;
+
+    void SetTraceSink(TraceSink sink, void* context);
+    // Records every port access into events[0..capacity) (tests).
+    void SetPortLog(PortEvent* events, size_t capacity);
+    size_t PortLogLength() const { return port_log_length_; }
+
+private:
+    Config config_{};
+    uint64_t now_us_ = 0;
+    Stats stats_{};
+    TraceSink trace_sink_ = nullptr;
+    void* trace_context_ = nullptr;
+    PortEvent* port_log_ = nullptr;
+    size_t port_log_capacity_ = 0;
+    size_t port_log_length_ = 0;
+    uint8_t* flash_ = nullptr;
+};
+
+}  // namespace sim

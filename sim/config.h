@@ -1,0 +1,77 @@
+// How the virtual board is built: one plain struct, filled from the board
+// options by the host program (or directly by tests and the benchmark).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace sim {
+
+enum class Part : uint8_t {
+    kSst,
+    kSstOld,
+    kWinbond,
+    kMxic,
+    kMxicPp32,
+    kSt,
+    kIteA,
+    kIte,
+    kAtmel,
+    kSpansion,
+    kAmic,
+    kEon,
+    kEsmt,
+    kGigaDevice,
+    kPmc,
+    kUnknown,
+};
+
+struct StuckByte {
+    uint32_t address;
+    uint8_t value;
+};
+
+struct Config {
+    // --flash, --flash-size (KB, a power of two from 64 to 16384)
+    Part flash = Part::kWinbond;
+    uint32_t flash_kb = 256;
+    // --flash-in, --flash-out: files, handled by the host program
+    const char* flash_in = nullptr;
+    const char* flash_out = nullptr;
+    // --chip-id (sio_present false for "none"), --ldn-base, --bram
+    bool sio_present = true;
+    uint16_t chip_id = 0x5570;
+    uint16_t ldn_base = 0x0070;
+    uint8_t bram[2] = {1, 0x41};
+    // --ec-version, --project, --varnel (zero-filled)
+    uint8_t ec_version[2] = {1, 0};
+    uint8_t project[10] = {'D', 'E', 'M', 'O'};
+    uint8_t varnel[8] = {'V', '1', '.', '0', '.', '0', '.', '0'};
+    // --ack: the EC's answer to 0xDC
+    uint8_t ack = 0x33;
+    // --status: the flash status register at power-on
+    uint8_t flash_status = 0x00;
+    // --stuck ADDR=VAL, repeatable
+    static constexpr size_t kMaxStuck = 64;
+    StuckByte stuck[kMaxStuck] = {};
+    size_t stuck_count = 0;
+    // --kbc-pending N
+    uint32_t kbc_pending = 0;
+    // --hang N
+    bool hang = false;
+    uint64_t hang_after = 0;
+    // --flash-busy-forever
+    bool flash_busy_forever = false;
+    // --trace FILE, --stats FILE: handled by the host program
+    const char* trace = nullptr;
+    const char* stats = nullptr;
+    // --real-time: pauses really sleep (host program)
+    bool real_time = false;
+
+    // Not on the command line: for tests and the benchmark.
+    uint32_t port_access_us = 1;    // virtual time per port access
+    bool instant_flash = false;     // every modeled busy time is zero
+    uint32_t ec_input_latency = 0;  // status reads before the EC takes a byte
+};
+
+}  // namespace sim

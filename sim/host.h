@@ -1,0 +1,21 @@
+// The host side of the virtual board: its command line and its files.
+#pragma once
+
+#include "board.h"
+
+namespace sim {
+
+// Parses the board options in argv[1..] up to "--". Returns 0 and sets
+// *tool_first to the index of the tool's first argument (argc when there is
+// none); on a bad option prints a message on standard error and returns 2.
+int ParseBoardOptions(int argc, char* argv[], Config* config, int* tool_first);
+
+// Builds the board from the config: allocates the flash, reads --flash-in,
+// opens --trace. False with a message on standard error.
+bool OpenBoard(const Config& config, Board* board);
+
+// Writes --flash-out and --stats and closes the trace. False with a message
+// on standard error.
+bool CloseBoard(const Config& config, Board* board);
+
+}  // namespace sim

@@ -1,0 +1,6 @@
+#include "modes.h"
+
+int RunUpdateMode()
+{
+    return 0;
+}

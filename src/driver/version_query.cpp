@@ -1,0 +1,6 @@
+#include "modes.h"
+
+int RunVersionQuery()
+{
+    return 0;
+}

@@ -1,0 +1,23 @@
+// The virtual board as the tool's platform: ports, pauses and the clock go
+// to a sim::Board instead of the LPC window.
+#pragma once
+
+#include <string>
+
+#include "sim/board.h"
+
+namespace simplat {
+
+// The board the tool's ports reach from now on. real_time makes pauses also
+// sleep for real.
+void Install(sim::Board* board, bool real_time);
+sim::Board* InstalledBoard();
+
+// Console text goes to *out instead of standard output (nullptr: stdout).
+void CaptureConsole(std::string* out);
+
+// Run when the tool ends, on every road (normal return or platform::Exit):
+// receives the tool's status and returns the program's.
+void SetFinish(int (*finish)(int status));
+
+}  // namespace simplat

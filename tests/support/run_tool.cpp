@@ -1,0 +1,122 @@
+#include "run_tool.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace testsupport {
+
+std::string BinPath(const std::string& name)
+{
+    return std::string(KOVRIN_BIN_DIR) + "/" + name;
+}
+
+RunResult Run(const std::string& program, const std::vector<std::string>& args)
+{
+    int out_pipe[2];
+    int err_pipe[2];
+    if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0)
+        throw std::runtime_error("pipe");
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err_pipe[1], 2);
+    posix_spawn_file_actions_addclose(&actions, out_pipe[0]);
+    posix_spawn_file_actions_addclose(&actions, err_pipe[0]);
+
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out_pipe[1]);
+    close(err_pipe[1]);
+    if (rc != 0) {
+        close(out_pipe[0]);
+        close(err_pipe[0]);
+        throw std::runtime_error("cannot start " + program);
+    }
+
+    RunResult result{{}, {}, -1};
+    pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
+    std::string* sinks[2] = {&result.out, &result.err};
+    int open_count = 2;
+    while (open_count > 0) {
+        if (poll(fds, 2, -1) < 0)
+            continue;
+        for (int k = 0; k < 2; ++k) {
+            if (fds[k].fd < 0 || fds[k].revents == 0)
+                continue;
+            char buf[65536];
+            const ssize_t n = read(fds[k].fd, buf, sizeof buf);
+            if (n > 0) {
+                sinks[k]->append(buf, static_cast<size_t>(n));
+            } else {
+                close(fds[k].fd);
+                fds[k].fd = -1;
+                --open_count;
+            }
+        }
+    }
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+    return result;
+}
+
+TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "kovrin-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("mkdtemp");
+    path_ = pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::Write(const std::string& name, const std::vector<uint8_t>& bytes) const
+{
+    const std::string path = File(name);
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+
+std::string TempDir::Write(const std::string& name, const std::string& bytes) const
+{
+    return Write(name, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+}
+
+std::vector<uint8_t> TempDir::Read(const std::string& name) const
+{
+    return ReadFile(File(name));
+}
+
+std::vector<uint8_t> ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace testsupport

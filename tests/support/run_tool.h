@@ -1,0 +1,42 @@
+// Whole runs of the programs in build/bin, and scratch files for them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+struct RunResult {
+    std::string out;  // standard output, byte for byte
+    std::string err;  // standard error
+    int status;       // exit status, or 128 + signal
+};
+
+// Path of a program built into build/bin.
+std::string BinPath(const std::string& name);
+
+// Runs program with args (argv[0] is the program path), feeding it no input.
+RunResult Run(const std::string& program, const std::vector<std::string>& args);
+
+// A fresh directory removed with everything in it at the end of the test.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
+    std::string Write(const std::string& name, const std::string& bytes) const;
+    std::vector<uint8_t> Read(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+std::vector<uint8_t> ReadFile(const std::string& path);
+
+}  // namespace testsupport

@@ -1,0 +1,76 @@
+#include "sim_fixture.h"
+
+#include "common/image_state.h"
+#include "common/runstate.h"
+#include "platform/sim/sim_platform.h"
+
+namespace testsupport {
+
+namespace {
+
+void AppendTrace(void* context, const char* line, size_t length)
+{
+    static_cast<std::string*>(context)->append(line, length);
+}
+
+}  // namespace
+
+void SimBoardTest::SetUp()
+{
+    Boot();
+}
+
+void SimBoardTest::TearDown()
+{
+    simplat::CaptureConsole(nullptr);
+}
+
+void SimBoardTest::Boot()
+{
+    flash_.assign(static_cast<size_t>(config.flash_kb) * 1024, 0xFF);
+    std::copy(flash_image.begin(), flash_image.begin() + std::min(flash_image.size(), flash_.size()), flash_.begin());
+    board = sim::Board{};
+    board.Init(config, flash_.data());
+    trace_.clear();
+    board.SetTraceSink(AppendTrace, &trace_);
+    console_.clear();
+    simplat::Install(&board, false);
+    simplat::CaptureConsole(&console_);
+    ResetRunState();
+    ResetImageState();
+}
+
+void SimBoardTest::RecordPorts(size_t capacity)
+{
+    ports_.assign(capacity, sim::PortEvent{});
+    board.SetPortLog(ports_.data(), ports_.size());
+}
+
+std::vector<sim::PortEvent> SimBoardTest::Ports() const
+{
+    return std::vector<sim::PortEvent>(ports_.begin(), ports_.begin() + static_cast<long>(board.PortLogLength()));
+}
+
+std::string SimBoardTest::TakeConsole()
+{
+    std::string text;
+    text.swap(console_);
+    return text;
+}
+
+std::string SimBoardTest::TakeTrace()
+{
+    std::string text;
+    text.swap(trace_);
+    return text;
+}
+
+std::vector<uint8_t> SimBoardTest::FlashContent() const
+{
+    std::vector<uint8_t> content(board.FlashSize());
+    for (size_t a = 0; a < content.size(); ++a)
+        content[a] = board.FlashByte(static_cast<uint32_t>(a));
+    return content;
+}
+
+}  // namespace testsupport
