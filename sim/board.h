@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "config.h"
+#include "trace.h"
 
 namespace sim {
 
@@ -31,9 +32,6 @@ struct PortEvent {
     uint8_t port;
     uint8_t value;
 };
-
-// Receives whole trace lines, each ending in '\n'.
-using TraceSink = void (*)(void* context, const char* line, size_t length);
 
 class Board {
 public:

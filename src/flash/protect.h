@@ -1,0 +1,5 @@
+// Block protection: the flash status register.
+#pragma once
+
+void SPIUnlockAll();
+void ProtectBBK();
