@@ -2,6 +2,8 @@
 
 #include "common/image_state.h"
 #include "common/runstate.h"
+#include "flash/program.h"
+#include "hostio/sio.h"
 #include "platform/sim/sim_platform.h"
 
 namespace testsupport {
@@ -38,6 +40,8 @@ void SimBoardTest::Boot()
     simplat::CaptureConsole(&console_);
     ResetRunState();
     ResetImageState();
+    ResetSioState();
+    ResetFlashState();
 }
 
 void SimBoardTest::RecordPorts(size_t capacity)
