@@ -11,21 +11,14 @@
 #include <cstdint>
 
 #include "config.h"
+#include "ec.h"
+#include "kbc.h"
+#include "spi_flash.h"
+#include "stats.h"
+#include "superio.h"
 #include "trace.h"
 
 namespace sim {
-
-struct Stats {
-    uint64_t port_reads;
-    uint64_t port_writes;
-    uint64_t ec_commands;       // EC commands taken (not follow-mode bytes)
-    uint64_t kbc_commands;
-    uint64_t spi_transactions;
-    uint64_t spi_bytes_out;     // bytes shifted to the flash, opcodes included
-    uint64_t spi_bytes_in;      // bytes shifted from the flash
-    uint64_t pause_us;          // virtual time spent in the tool's pauses
-    uint64_t flash_busy_us;     // virtual time the flash spent busy
-};
 
 struct PortEvent {
     bool write;
@@ -37,7 +30,9 @@ class Board {
 public:
     // flash_memory holds config.flash_kb KB and is the flash content at
     // power-on (the caller fills it: all 0xFF, or --flash-in). The board
-    // keeps using it; it must outlive the board.
+    // keeps using it; it must outlive the board. Init also wires the devices
+    // to each other: call it again after copying a board. The trace sink and
+    // the port log stay as they were set.
     void Init(const Config& config, uint8_t* flash_memory);
 
     // One port access by the host. Each costs config.port_access_us of
@@ -59,16 +54,45 @@ public:
     void SetPortLog(PortEvent* events, size_t capacity);
     size_t PortLogLength() const { return port_log_length_; }
 
+    // The devices' state, for tests and diagnostics.
+    bool InFlashMode() const { return ec_.flash_mode(); }
+    bool InFollowMode() const { return ec_.follow_mode(); }
+    bool EcHung() const { return ec_.hung(); }
+    bool KeyboardEnabled() const { return kbc_.keyboard_enabled(); }
+    bool SioEntered() const { return superio_.entered(); }
+    const Ec& ec() const { return ec_; }
+    const Kbc& kbc() const { return kbc_; }
+    const SuperIo& superio() const { return superio_; }
+
 private:
+    // Who answers a port.
+    enum Device : uint8_t {
+        kNoDevice,
+        kPmc2Command,
+        kPmc2Data,
+        kAcpiCommand,
+        kAcpiData,
+        kKbcCommand,
+        kKbcData,
+        kSioIndex,
+        kSioData,
+        kBankIndex,
+        kBankData,
+    };
+    void MapPorts();
+
     Config config_{};
     uint64_t now_us_ = 0;
     Stats stats_{};
-    TraceSink trace_sink_ = nullptr;
-    void* trace_context_ = nullptr;
+    Trace trace_;
     PortEvent* port_log_ = nullptr;
     size_t port_log_capacity_ = 0;
     size_t port_log_length_ = 0;
-    uint8_t* flash_ = nullptr;
+    uint8_t devices_[256] = {};
+    Ec ec_;
+    Kbc kbc_;
+    SuperIo superio_;
+    SpiFlash flash_;
 };
 
 }  // namespace sim

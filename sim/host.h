@@ -10,12 +10,14 @@ namespace sim {
 // none); on a bad option prints a message on standard error and returns 2.
 int ParseBoardOptions(int argc, char* argv[], Config* config, int* tool_first);
 
-// Builds the board from the config: allocates the flash, reads --flash-in,
-// opens --trace. False with a message on standard error.
+// Builds the board from the config: allocates the flash (all 0xFF), reads
+// --flash-in, opens --trace and sets the trace sink. False with a message on
+// standard error.
 bool OpenBoard(const Config& config, Board* board);
 
-// Writes --flash-out and --stats and closes the trace. False with a message
-// on standard error.
+// Writes --flash-out (what the flash reads back) and --stats, closes the
+// trace and releases the flash memory: the board is not to be used again
+// before the next OpenBoard. False with a message on standard error.
 bool CloseBoard(const Config& config, Board* board);
 
 }  // namespace sim

@@ -1,0 +1,22 @@
+// The board's counters, written as JSON by the host program at the end.
+#pragma once
+
+#include <cstdint>
+
+namespace sim {
+
+struct Stats {
+    uint64_t port_reads;
+    uint64_t port_writes;
+    uint64_t ec_commands;       // EC commands taken (not follow-mode bytes)
+    uint64_t ec_drops;          // mailbox bytes the EC did not take
+    uint64_t ec_resets;         // closing commands 0xFC
+    uint64_t kbc_commands;
+    uint64_t spi_transactions;
+    uint64_t spi_bytes_out;     // bytes shifted to the flash, opcodes included
+    uint64_t spi_bytes_in;      // bytes shifted from the flash
+    uint64_t pause_us;          // virtual time spent in the tool's pauses
+    uint64_t flash_busy_us;     // virtual time the flash spent busy
+};
+
+}  // namespace sim
