@@ -1,6 +1,7 @@
 // Flash identification, the vendor table and the status screen's lines.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 extern uint8_t SPIDeviceID[16];  // byte 0 vendor id, byte 2 capacity
@@ -17,6 +18,9 @@ void vReadSPIDeviceID_CmdAB();
 void vShowDeviceID();
 void vShowVendorID();
 void vShowBlockNumber();
+// The vendor lines of every row that holds byte 0 of SPIDeviceID: the search
+// goes through all rows (vShowVendorID runs it on adevicevendor).
+void vShowVendorRows(const DeviceVendor* rows, size_t count);
 
 void vShowSSTID();
 void vShowWinbondID();

@@ -1,0 +1,119 @@
+#include "flash_fixture.h"
+
+#include <cstdio>
+#include <sstream>
+
+#include "common/image_state.h"
+#include "flash/ident.h"
+#include "hostio/mailbox.h"
+#include "platform/sim/sim_platform.h"
+
+namespace flash_test {
+
+void FlashTest::BootPart(sim::Part part, bool instant, const std::vector<uint8_t>& before)
+{
+    config.flash = part;
+    config.instant_flash = instant;
+    flash_image = before;
+    Boot();
+    send_EC_cmd(0xDC);
+    Read_EC_data();
+    vReadSPIDeviceID();
+    TakeConsole();
+    TakeTrace();
+}
+
+uint8_t Pattern(size_t i)
+{
+    return static_cast<uint8_t>((i * 131 + (i >> 8) * 7 + (i >> 16) * 29 + 0x5A) & 0xFF);
+}
+
+void FlashTest::SetImage(size_t size, size_t slack)
+{
+    image.resize(size);
+    for (size_t i = 0; i < size; ++i)
+        image[i] = Pattern(i);
+    buffer_ = image;
+    buffer_.resize(size + slack, 0x00);
+    gUSBReadBuffer = buffer_.data();
+    gFileSize = size;
+    gPageCount = static_cast<uint32_t>((size + 1023) / 1024);
+    MaxBlockNum = static_cast<uint32_t>((size + 0xFFFF) / 0x10000);
+    gPageSize = 1024;
+    BlockNum = 0;
+    BufferBlockNum = 0;
+    gFileProcessCount = 0;
+}
+
+void FlashTest::AtBlock(uint8_t block, uint8_t buffer_block)
+{
+    BlockNum = block;
+    BufferBlockNum = buffer_block;
+    gFileProcessCount = uint64_t{block} * 0x10000;
+}
+
+std::vector<std::string> FlashTest::Spi(bool counts)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(TakeTrace());
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("spi ", 0) != 0)
+            continue;
+        if (!counts && line.rfind("spi 05", 0) == 0)
+            line = "spi 05";
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+size_t CountPrefix(const std::vector<std::string>& lines, const std::string& prefix)
+{
+    size_t n = 0;
+    for (const std::string& line : lines)
+        n += line.rfind(prefix, 0) == 0 ? 1 : 0;
+    return n;
+}
+
+size_t CountOf(const std::string& s, const std::string& text)
+{
+    size_t n = 0;
+    for (size_t at = s.find(text); at != std::string::npos; at = s.find(text, at + text.size()))
+        ++n;
+    return n;
+}
+
+std::string Marks(size_t n)
+{
+    return std::string(n, '#');
+}
+
+std::string Join(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+namespace {
+
+std::string* gDeathConsole;
+
+int ConsoleToStderr(int status)
+{
+    fputs(gDeathConsole->c_str(), stderr);
+    return status;
+}
+
+}  // namespace
+
+void RunToDeath(const std::function<void()>& op)
+{
+    static std::string console;
+    gDeathConsole = &console;
+    simplat::CaptureConsole(&console);
+    simplat::SetFinish(ConsoleToStderr);
+    op();
+}
+
+}  // namespace flash_test

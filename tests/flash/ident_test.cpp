@@ -1,0 +1,160 @@
+// Identification on every kind of part, the vendor table and the status
+// screen's id lines.
+#include <gtest/gtest.h>
+
+#include "common/image_state.h"
+#include "flash/ident.h"
+#include "flash_fixture.h"
+#include "hostio/mailbox.h"
+
+namespace flash_test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class IdentTest : public FlashTest {
+protected:
+    void BootInFlashMode(sim::Part part)
+    {
+        config.flash = part;
+        config.instant_flash = true;
+        Boot();
+        send_EC_cmd(0xDC);
+        Read_EC_data();
+        TakeTrace();
+    }
+};
+
+std::string Repeat(const std::string& text, int n)
+{
+    std::string s;
+    for (int i = 0; i < n; ++i)
+        s += text;
+    return s;
+}
+
+struct IdentRow {
+    sim::Part part;
+    std::vector<uint8_t> id;  // all 16 bytes afterwards
+    uint8_t old_sst_before;
+    uint8_t old_sst_after;
+    std::string console;
+    Lines spi;
+};
+
+TEST_F(IdentTest, JedecReadAndReadIdFallback)
+{
+    const std::string jedec_zero = "\nvEnterFollowMode\nSPIDeviceID= 0 0 0 0";
+    const IdentRow rows[] = {
+        {sim::Part::kWinbond,
+         {0xEF, 0x40, 0x14, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+         1, 1,
+         "\nvEnterFollowMode\nSPIDeviceID= ef 40 14 0\nvExitFollowMode",
+         {"spi 05 r=1", "spi 9f r=4"}},
+        {sim::Part::kIteA,
+         {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+         0, 0,
+         "\nvEnterFollowMode\nSPIDeviceID= ff ff ff ff\nvExitFollowMode",
+         {"spi 05 r=1", "spi 9f r=4"}},
+        {sim::Part::kSstOld,
+         {0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44},
+         0, 1,
+         jedec_zero + "\n\n" + Repeat(" bf 44", 8) + "\n\n" + "\nvExitFollowMode",
+         {"spi 05 r=1", "spi 9f r=4", "spi 05 r=1", "spi ab w=3 r=16"}},
+        {sim::Part::kIte,
+         {0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01},
+         1, 0,
+         jedec_zero + "\n\n" + Repeat(" ff 1", 8) + "\n\n" + "\nvExitFollowMode",
+         {"spi 05 r=1", "spi 9f r=4", "spi 05 r=1", "spi ab w=3 r=16"}},
+    };
+    for (const IdentRow& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.part));
+        BootInFlashMode(row.part);
+        Old_SSTDeviceID = row.old_sst_before;
+        vReadSPIDeviceID();
+        EXPECT_EQ(std::vector<uint8_t>(SPIDeviceID, SPIDeviceID + 16), row.id);
+        EXPECT_EQ(Old_SSTDeviceID, row.old_sst_after);
+        EXPECT_EQ(TakeConsole(), row.console);
+        EXPECT_EQ(Join(Spi()), Join(row.spi));
+    }
+}
+
+// Bytes 4 to 15 keep what an earlier read-id left; the JEDEC read replaces
+// only bytes 0 to 3.
+TEST_F(IdentTest, JedecReadKeepsTheUpperBytes)
+{
+    BootInFlashMode(sim::Part::kMxicPp32);
+    for (int i = 0; i < 16; ++i)
+        SPIDeviceID[i] = static_cast<uint8_t>(0x30 + i);
+    vReadSPIDeviceID();
+    EXPECT_EQ(SPIDeviceID[0], 0xC2);
+    EXPECT_EQ(SPIDeviceID[2], 0x10);
+    for (int i = 4; i < 16; ++i)
+        EXPECT_EQ(SPIDeviceID[i], 0x30 + i) << i;
+}
+
+struct VendorRow {
+    uint8_t id;
+    uint8_t byte15;
+    const char* line;
+};
+
+TEST_F(IdentTest, VendorLineForEachId)
+{
+    const VendorRow rows[] = {
+        {0xBF, 0, " SPI Vendor       : SST \n"},
+        {0xEF, 0, " SPI Vendor       : Winbond \n"},
+        {0x1F, 0, " SPI Vendor       : Atmel \n"},
+        {0x20, 0, " SPI Vendor       : ST \n"},
+        {0x01, 0, " SPI Vendor       : Spansion \n"},
+        {0xC2, 0, " SPI Vendor       : MXIC \n"},
+        {0x37, 0, " SPI Vendor       : AMIC \n"},
+        {0x1C, 0, " SPI Vendor       : EON \n"},
+        {0x8C, 0, " SPI Vendor       : ESMT \n"},
+        {0xFF, 0x00, " SPI Vendor       : ITE A type\n"},
+        {0xFF, 0x01, " SPI Vendor       : ITE \n"},
+        {0xFF, 0x80, " SPI Vendor       : ITE \n"},
+        {0xC8, 0, " SPI Vendor       : GigaDevice \n"},
+        {0x7F, 0, " SPI Vendor       : PMCDevice \n"},
+        {0x9D, 0, ""},
+        {0x00, 0, ""},
+        {0x02, 0, ""},
+    };
+    for (const VendorRow& row : rows) {
+        SCOPED_TRACE(row.id);
+        SPIDeviceID[0] = row.id;
+        SPIDeviceID[15] = row.byte15;
+        TakeConsole();
+        vShowVendorID();
+        EXPECT_EQ(TakeConsole(), row.line);
+    }
+}
+
+// A row that matches does not end the search: a later row with the same id
+// shows its line too.
+TEST_F(IdentTest, SearchGoesOnAfterAMatch)
+{
+    const DeviceVendor rows[] = {{0xEF, vShowWinbondID}, {0x20, vShowSTID}, {0xEF, vShowGDID}};
+    SPIDeviceID[0] = 0xEF;
+    vShowVendorRows(rows, 3);
+    EXPECT_EQ(TakeConsole(), " SPI Vendor       : Winbond \n SPI Vendor       : GigaDevice \n");
+}
+
+TEST_F(IdentTest, DeviceIdAndBlockNumberLines)
+{
+    BootPart(sim::Part::kWinbond);
+    vShowDeviceID();
+    EXPECT_EQ(TakeConsole(), " Device ID        : ef 40 14 0 ");
+    BlockNum = 12;
+    vShowBlockNumber();
+    EXPECT_EQ(TakeConsole(), " Block Number     : 12 \n\n");
+    // The Linux console has no screen: the vendor line follows on the same
+    // output line as the device id.
+    vShowDeviceID();
+    vShowVendorID();
+    EXPECT_EQ(TakeConsole(), " Device ID        : ef 40 14 0  SPI Vendor       : Winbond \n");
+    EXPECT_EQ(Spi(), Lines{});
+}
+
+}  // namespace
+}  // namespace flash_test

@@ -1,0 +1,112 @@
+// Clearing and setting block protection, per vendor: the transactions, the
+// settle pauses and what the status register holds afterwards.
+#include <gtest/gtest.h>
+
+#include "common/image_state.h"
+#include "flash/erase.h"
+#include "flash/protect.h"
+#include "flash_fixture.h"
+
+namespace flash_test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class ProtectTest : public FlashTest {};
+
+TEST_F(ProtectTest, UnlockSequences)
+{
+    const Lines sst = {"spi 05 r=1", "spi 06", "spi 05 r=1", "spi 50", "spi 01 w=1", "spi 05 r=1"};
+    const Lines plain = {"spi 05 r=1", "spi 06", "spi 05 r=1", "spi 01 w=1", "spi 05 r=1"};
+    const struct {
+        sim::Part part;
+        const Lines& spi;
+    } rows[] = {
+        {sim::Part::kSst, sst},    {sim::Part::kSstOld, sst}, {sim::Part::kWinbond, plain},
+        {sim::Part::kMxic, plain}, {sim::Part::kIte, plain},  {sim::Part::kSt, plain},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.part));
+        BootPart(row.part);
+        SPIUnlockAll();
+        EXPECT_EQ(Join(Spi()), Join(row.spi));
+        EXPECT_EQ(TakeConsole(), "");
+        EXPECT_EQ(board.stats().pause_us, 0u);
+    }
+}
+
+// With every block-protect bit set the part ignores the erase until the
+// unlock has cleared the status register.
+TEST_F(ProtectTest, UnlockLetsAProtectedPartErase)
+{
+    for (sim::Part part : {sim::Part::kWinbond, sim::Part::kSst, sim::Part::kMxic}) {
+        SCOPED_TRACE(static_cast<int>(part));
+        config.flash_status = 0x1C;
+        BootPart(part, true, std::vector<uint8_t>(0x2000, 0x00));
+        SetImage(0x1000);
+        vSPIBlockErase64KByte(0, 0, 0);
+        EXPECT_EQ(FlashContent()[0x0FFF], 0x00);
+        SPIUnlockAll();
+        vSPIBlockErase64KByte(0, 0, 0);
+        const std::vector<uint8_t> flash = FlashContent();
+        EXPECT_EQ(flash[0x0000], 0xFF);
+        EXPECT_EQ(flash[0x0FFF], 0xFF);
+        EXPECT_EQ(flash[0x1000], 0x00);
+    }
+}
+
+struct ProtectRow {
+    sim::Part part;
+    Lines spi;
+    uint64_t pause_us;  // 500 ms at each settle point
+};
+
+TEST_F(ProtectTest, ProtectSequences)
+{
+    const Lines others = {"spi 05 r=1", "spi 06", "spi 05 r=1", "spi 05 r=1", "spi 05 r=1",
+                          "spi 01 w=1", "spi 05 r=1", "spi 05 r=1"};
+    const ProtectRow rows[] = {
+        {sim::Part::kWinbond,
+         {"spi 05 r=1", "spi 06", "spi 05 r=1", "spi 05 r=1", "spi 05 r=1", "spi 35 r=1", "spi 50", "spi 05 r=1",
+          "spi 01 w=2", "spi 05 r=1", "spi 05 r=1"},
+         2'000'000},
+        {sim::Part::kSst,
+         {"spi 05 r=1", "spi 06", "spi 05 r=1", "spi 05 r=1", "spi 50", "spi 05 r=1", "spi 01 w=1", "spi 05 r=1",
+          "spi 05 r=1"},
+         1'000'000},
+        {sim::Part::kMxic, others, 1'000'000},
+        {sim::Part::kIte, others, 1'000'000},
+    };
+    for (const ProtectRow& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.part));
+        BootPart(row.part);
+        const uint64_t paused = board.stats().pause_us;
+        ProtectBBK();
+        EXPECT_EQ(Join(Spi()), Join(row.spi));
+        EXPECT_EQ(board.stats().pause_us - paused, row.pause_us);
+        const std::string console = TakeConsole();
+        EXPECT_EQ(console.rfind("\n\nProtect BBK Area Done!\nRead Status Register = 0x", 0), 0u) << console;
+        EXPECT_EQ(console.back(), '\n');
+    }
+}
+
+// Winbond: status register 1 gets SEC, TB and BP0 (the lowest 4 KB) and
+// register 2 its own value back, the two bytes half a second apart.
+TEST_F(ProtectTest, WinbondGuardsTheLowest4K)
+{
+    BootPart(sim::Part::kWinbond, true, std::vector<uint8_t>(0x2000, 0x00));
+    const uint64_t start = board.NowUs();
+    ProtectBBK();
+    EXPECT_GE(board.NowUs() - start, 2'000'000u);
+    EXPECT_EQ(TakeConsole(), "\n\nProtect BBK Area Done!\nRead Status Register = 0x64\n");
+    SetImage(0x2000);
+    vSPIBlockErase64KByte(0, 0, 0);
+    const std::vector<uint8_t> flash = FlashContent();
+    EXPECT_EQ(flash[0x0000], 0x00);
+    EXPECT_EQ(flash[0x0FFF], 0x00);
+    EXPECT_EQ(flash[0x1000], 0xFF);
+    EXPECT_EQ(flash[0x1FFF], 0xFF);
+}
+
+}  // namespace
+}  // namespace flash_test
