@@ -1,0 +1,23 @@
+// The check that an image belongs to the project the running EC reports.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/platform.h"
+
+// The project name lives in EC external RAM 0x0AA0-0x0AA9, zero-terminated
+// when shorter.
+inline constexpr uint16_t kProjectNameAddress = 0x0AA0;
+inline constexpr size_t kProjectNameMax = 10;
+
+// Reads the EC's name into name (kProjectNameMax + 1 bytes, terminated).
+void ReadEcProjectName(char* name);
+
+// True when name occurs anywhere in the file, read once from its current
+// position to the end. An empty name is found without reading.
+bool FileHoldsName(platform::File* file, const char* name);
+
+// Reads the EC's name and looks for it in the image, printing the pass line
+// or the mismatch lines. True when the image may be flashed.
+bool CheckProjectName(platform::File* file);

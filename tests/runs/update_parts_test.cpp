@@ -1,0 +1,101 @@
+// Every flash part of the virtual board takes a whole update and region
+// updates, over old content that a skipped erase would leave behind.
+#include "update_support.h"
+
+namespace {
+
+using updatetest::ExpectClosedOnce;
+using updatetest::Image;
+using updatetest::OldFlash;
+using updatetest::OldFlashWith;
+using updatetest::RunUpdate;
+using updatetest::Update;
+
+struct PartRow {
+    const char* part;
+    const char* vendor_line;   // as the status screen shows it, "" for none
+    const char* program_line;  // a trace line only the right routine makes
+};
+
+const PartRow kParts[] = {
+    {"sst", " SPI Vendor       : SST \n", "spi ad addr=000000 w=2"},
+    {"sst-old", " SPI Vendor       : SST \n", "spi af addr=000000 w=1"},
+    {"winbond", " SPI Vendor       : Winbond \n", "spi 02 addr=000100 w=256"},
+    {"mxic", " SPI Vendor       : MXIC \n", "spi 02 addr=000100 w=256"},
+    {"mxic-pp32", " SPI Vendor       : MXIC \n", "spi 02 addr=000020 w=32"},
+    {"st", " SPI Vendor       : ST \n", "spi 02 addr=000100 w=256"},
+    {"ite-a", " SPI Vendor       : ITE A type\n", "spi ad addr=000000 w=2"},
+    {"ite", " SPI Vendor       : ITE \n", "spi ad addr=000000 w=2"},
+    {"atmel", " SPI Vendor       : Atmel \n", "spi 02 addr=000100 w=256"},
+    {"spansion", " SPI Vendor       : Spansion \n", "spi 02 addr=000100 w=256"},
+    {"amic", " SPI Vendor       : AMIC \n", "spi 02 addr=000100 w=256"},
+    {"eon", " SPI Vendor       : EON \n", "spi 02 addr=000100 w=256"},
+    {"esmt", " SPI Vendor       : ESMT \n", "spi 02 addr=000100 w=256"},
+    {"gigadevice", " SPI Vendor       : GigaDevice \n", "spi 02 addr=000100 w=256"},
+    {"pmc", " SPI Vendor       : PMCDevice \n", "spi 02 addr=000100 w=256"},
+    {"unknown", "", "spi 02 addr=000100 w=256"},
+};
+
+TEST(UpdateParts, WholeUpdateOnEveryPart)
+{
+    const std::vector<uint8_t> image = Image(128 * 1024);
+    for (const PartRow& row : kParts) {
+        SCOPED_TRACE(row.part);
+        const auto o = RunUpdate(Update{image, {"--flash", row.part}, {}, ""});
+        EXPECT_EQ(o.status, 0) << o.out.substr(o.out.size() > 400 ? o.out.size() - 400 : 0);
+        EXPECT_FLASH(o.flash, OldFlashWith(0, image));
+        EXPECT_GE(updatetest::CountLines(o.trace, row.program_line), 1u);
+        if (*row.vendor_line != '\0') {
+            EXPECT_NE(o.out.find(row.vendor_line), std::string::npos);
+        }
+        ExpectClosedOnce(o, "ec fe");
+    }
+}
+
+struct RegionRow {
+    const char* option;
+    size_t length;
+    uint32_t offset;  // from the base
+};
+
+const RegionRow kRegions[] = {
+    {"/BK", 4096, 0x00000},
+    {"/Mn", 61440, 0x01000},
+    {"/Bp", 61440, 0x11000},
+};
+
+// At base 0x20000 the backup-code region ends exactly at the flash's end.
+TEST(UpdateParts, RegionUpdatesOnEveryPartThatErases4K)
+{
+    for (const PartRow& part : kParts) {
+        if (std::string(part.part) == "st")
+            continue;  // refused: see the failure tests
+        for (const RegionRow& region : kRegions) {
+            SCOPED_TRACE(std::string(part.part) + " " + region.option);
+            const std::vector<uint8_t> image = Image(region.length, region.offset + 7);
+            const auto o = RunUpdate(Update{image, {"--flash", part.part}, {region.option, "/O", "20000"}, ""});
+            EXPECT_EQ(o.status, 0);
+            EXPECT_FLASH(o.flash, OldFlashWith(0x20000 + region.offset, image));
+            ExpectClosedOnce(o, "ec fe");
+        }
+    }
+}
+
+TEST(UpdateParts, RegionBaseOffsetLine)
+{
+    for (const RegionRow& region : kRegions) {
+        SCOPED_TRACE(region.option);
+        const std::vector<uint8_t> image = Image(region.length);
+        const auto o = RunUpdate(Update{image, {}, {region.option}, ""});
+        EXPECT_EQ(o.status, 0);
+        EXPECT_FLASH(o.flash, OldFlashWith(region.offset, image));
+        char line[64];
+        snprintf(line, sizeof line, " Base Offset : 0x%06x\n\r", region.offset);
+        EXPECT_NE(o.out.find(line), std::string::npos);
+    }
+    // A whole-block update has no such line.
+    const auto o = RunUpdate(Update{Image(64 * 1024), {}, {}, ""});
+    EXPECT_EQ(o.out.find("Base Offset"), std::string::npos);
+}
+
+}  // namespace
