@@ -17,12 +17,13 @@ constexpr uint8_t kKbcCommandPort = 0x64;
 constexpr uint8_t kInputBufferFull = 0x02;
 
 // One byte to a mailbox command port, giving up on each wait instead of
-// ending the run: a wedged EC must not keep the keyboard off.
-void TrySend(const char* device, uint8_t command_port, uint8_t value)
+// ending the run: a wedged EC must not keep the keyboard off. The byte is
+// written even when the device still looks busy; it may yet take it. The
+// run already reported its timeout, so this attempt stays silent.
+void TrySend(uint8_t command_port, uint8_t value)
 {
     auto taken = [command_port] { return (IoRead8(command_port) & kInputBufferFull) == 0; };
-    if (!TryWaitFor(taken, kMailboxLimitUs))
-        kprint("\n\rTimeout: %s input buffer on port 0x%02X\n", device, command_port);
+    TryWaitFor(taken, kMailboxLimitUs);
     IoWrite8(command_port, value);
     TryWaitFor(taken, kMailboxLimitUs);
 }
@@ -48,9 +49,9 @@ void WaitExpired(Awaited awaited)
     if (!gEnding) {
         gEnding = true;
         if (gClosingCommand != 0)
-            TrySend("EC", kFlavour.ec_cmd_port, gClosingCommand);
+            TrySend(kFlavour.ec_cmd_port, gClosingCommand);
         if (gKeyboardDisabled)
-            TrySend("keyboard controller", kKbcCommandPort, 0xAE);
+            TrySend(kKbcCommandPort, 0xAE);
     }
     platform::CloseWindow();
     platform::Exit(1);
