@@ -53,6 +53,7 @@ struct Update {
     std::vector<std::string> board;    // board options besides the files
     std::vector<std::string> options;  // tool options after the size
     std::string size;                  // empty: the image's page count
+    std::string program = "kovrinux-sim";
 };
 
 struct Outcome {
@@ -60,6 +61,7 @@ struct Outcome {
     std::string out;
     std::vector<uint8_t> flash;
     std::vector<std::string> trace;  // one entry per line
+    std::string stats = {};          // the board's counters, one JSON object
 };
 
 inline std::vector<std::string> Lines(const std::vector<uint8_t>& text)
@@ -77,8 +79,9 @@ inline std::vector<std::string> Lines(const std::vector<uint8_t>& text)
     return lines;
 }
 
-// kovrinux-sim with the old flash in, the flash and the trace out, and the
-// image file checked unchanged afterwards.
+// The program (kovrinux-sim unless told) with the old flash in, the flash,
+// the trace and the stats out, and the image file checked unchanged
+// afterwards.
 inline Outcome RunUpdate(const Update& u)
 {
     testsupport::TempDir dir;
@@ -87,16 +90,19 @@ inline Outcome RunUpdate(const Update& u)
     std::vector<std::string> args = u.board;
     const std::vector<std::string> files = {"--flash-in", dir.Write("old.bin", OldFlash()),
                                             "--flash-out", dir.File("new.bin"),
-                                            "--trace", dir.File("trace.txt"), "--"};
+                                            "--trace", dir.File("trace.txt"),
+                                            "--stats", dir.File("stats.json"), "--"};
     args.insert(args.end(), files.begin(), files.end());
     args.push_back(image);
     args.push_back(u.size.empty() ? std::to_string((u.image.size() + 1023) / 1024) : u.size);
     args.insert(args.end(), u.options.begin(), u.options.end());
 
-    const testsupport::RunResult r = testsupport::Run(testsupport::BinPath("kovrinux-sim"), args);
+    const testsupport::RunResult r = testsupport::Run(testsupport::BinPath(u.program), args);
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(dir.Read("ec.bin") == u.image) << "the image file was changed";
-    return Outcome{r.status, r.out, dir.Read("new.bin"), Lines(dir.Read("trace.txt"))};
+    const std::vector<uint8_t> stats = dir.Read("stats.json");
+    return Outcome{r.status, r.out, dir.Read("new.bin"), Lines(dir.Read("trace.txt")),
+                   std::string(stats.begin(), stats.end())};
 }
 
 // The old flash with data written at address.
@@ -133,6 +139,16 @@ inline size_t CountPrefix(const std::vector<std::string>& lines, const std::stri
 {
     return static_cast<size_t>(std::count_if(lines.begin(), lines.end(),
                                              [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }));
+}
+
+// One integer counter of the board's stats; -1 when it is missing.
+inline long long Stat(const std::string& json, const std::string& key)
+{
+    const std::string quoted = "\"" + key + "\":";
+    const size_t at = json.find(quoted);
+    if (at == std::string::npos)
+        return -1;
+    return std::stoll(json.substr(at + quoted.size()));
 }
 
 // The flash-mode session closed once with this command, and the keyboard
