@@ -1,0 +1,78 @@
+// The tool's platform interface over the firmware services, shared by
+// kovrin.efi and kovrin-sim.efi. What differs between the two, the ports and
+// the clock, is in port_window.cpp and board_window.cpp.
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/platform.h"
+#include "platform/uefi/uefi_services.h"
+
+void clrscr()
+{
+    UefiClearScreen();
+}
+
+void gotoxy(int x, int y)
+{
+    UefiSetCursor(x, y);
+}
+
+namespace platform {
+
+int OpenWindow()
+{
+    return 0;
+}
+
+void CloseWindow() {}
+
+void Exit(int status)
+{
+    UefiExit(status);
+}
+
+void ConsoleWrite(const char* text, size_t length)
+{
+    UefiConsoleWrite(text, length);
+}
+
+void ConsoleAttribute(uint8_t attribute)
+{
+    UefiSetAttribute(attribute);
+}
+
+File* FileOpen(const char* name)
+{
+    return static_cast<File*>(UefiFileOpen(name));
+}
+
+bool FileLength(File* file, uint64_t* length)
+{
+    unsigned long long n = 0;
+    if (UefiFileLength(file, &n) == 0)
+        return false;
+    *length = n;
+    return true;
+}
+
+size_t FileRead(File* file, uint8_t* buffer, size_t length)
+{
+    return static_cast<size_t>(UefiFileRead(file, buffer, length));
+}
+
+void FileClose(File* file)
+{
+    UefiFileClose(file);
+}
+
+uint8_t* BufferAlloc(size_t length)
+{
+    return static_cast<uint8_t*>(UefiAlloc(length));
+}
+
+void BufferFree(uint8_t* buffer)
+{
+    UefiFree(buffer);
+}
+
+}  // namespace platform

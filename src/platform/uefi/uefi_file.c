@@ -1,0 +1,277 @@
+/** @file
+  The image file and the pool memory of kovrin. A run can end from any depth
+  (a mailbox that never answers), so every open file and every buffer is
+  remembered here and released when the run returns to the shell.
+**/
+
+#include <Uefi.h>
+#include <Library/MemoryAllocationLib.h>
+#include <Library/ShellLib.h>
+
+#include "uefi_services.h"
+
+#define MAX_FILES    4
+#define MAX_BUFFERS  8
+
+typedef struct {
+  BOOLEAN              Open;
+  SHELL_FILE_HANDLE    Handle;
+} KOVRIN_FILE;
+
+STATIC KOVRIN_FILE  mFiles[MAX_FILES];
+STATIC VOID         *mBuffers[MAX_BUFFERS];
+
+/**
+  The UCS-2 form of a UTF-8 name, for the shell. Bytes that are not UTF-8
+  are taken as Latin-1, so every name has some form to look for.
+**/
+STATIC
+CHAR16 *
+Ucs2FromUtf8 (
+  IN CONST CHAR8  *Text
+  )
+{
+  UINTN   Length;
+  UINTN   Index;
+  UINTN   Out;
+  UINT8   Byte;
+  UINT32  Code;
+  UINTN   Following;
+  UINTN   Next;
+  CHAR16  *Ucs2;
+
+  for (Length = 0; Text[Length] != '\0'; Length++) {
+  }
+
+  // A four-byte character gives two units: never more units than bytes.
+  Ucs2 = AllocatePool ((Length + 1) * sizeof (CHAR16));
+  if (Ucs2 == NULL) {
+    return NULL;
+  }
+
+  Out = 0;
+  for (Index = 0; Index < Length; Index++) {
+    Byte      = (UINT8)Text[Index];
+    Following = (Byte >= 0xF0) ? 3 : (Byte >= 0xE0) ? 2 : (Byte >= 0xC0) ? 1 : 0;
+    Code      = (Following == 0) ? Byte : (Byte & (0x3F >> Following));
+    for (Next = 1; Next <= Following; Next++) {
+      if ((Index + Next >= Length) || (((UINT8)Text[Index + Next] & 0xC0) != 0x80)) {
+        Code      = Byte;
+        Following = 0;
+        break;
+      }
+
+      Code = (Code << 6) | ((UINT8)Text[Index + Next] & 0x3F);
+    }
+
+    Index += Following;
+    if (Code > 0x10FFFF) {
+      Code = 0xFFFD;
+    }
+
+    if (Code >= 0x10000) {
+      Code       -= 0x10000;
+      Ucs2[Out++] = (CHAR16)(0xD800 | (Code >> 10));
+      Ucs2[Out++] = (CHAR16)(0xDC00 | (Code & 0x3FF));
+    } else {
+      Ucs2[Out++] = (CHAR16)Code;
+    }
+  }
+
+  Ucs2[Out] = L'\0';
+  return Ucs2;
+}
+
+VOID *
+UefiFileOpen (
+  CONST CHAR8  *Name
+  )
+{
+  UINTN              Slot;
+  CHAR16             *Name16;
+  SHELL_FILE_HANDLE  Handle;
+  EFI_STATUS         Status;
+
+  if ((Name == NULL) || (Name[0] == '\0')) {
+    return NULL;
+  }
+
+  for (Slot = 0; Slot < MAX_FILES && mFiles[Slot].Open; Slot++) {
+  }
+
+  if (Slot == MAX_FILES) {
+    return NULL;
+  }
+
+  Name16 = Ucs2FromUtf8 (Name);
+  if (Name16 == NULL) {
+    return NULL;
+  }
+
+  // A directory opens like a file but has no bytes to give.
+  Status = EFI_NOT_FOUND;
+  Handle = NULL;
+  if (ShellIsDirectory (Name16) != EFI_SUCCESS) {
+    Status = ShellOpenFileByName (Name16, &Handle, EFI_FILE_MODE_READ, 0);
+  }
+
+  FreePool (Name16);
+  if (EFI_ERROR (Status)) {
+    return NULL;
+  }
+
+  mFiles[Slot].Open   = TRUE;
+  mFiles[Slot].Handle = Handle;
+  return &mFiles[Slot];
+}
+
+INT32
+UefiFileLength (
+  VOID    *File,
+  UINT64  *Length
+  )
+{
+  KOVRIN_FILE  *Record;
+
+  Record = File;
+  if (EFI_ERROR (ShellGetFileSize (Record->Handle, Length))) {
+    return 0;
+  }
+
+  return EFI_ERROR (ShellSetFilePosition (Record->Handle, 0)) ? 0 : 1;
+}
+
+UINT64
+UefiFileRead (
+  VOID    *File,
+  UINT8   *Buffer,
+  UINT64  Length
+  )
+{
+  KOVRIN_FILE  *Record;
+  UINT64       Done;
+  UINTN        Size;
+
+  Record = File;
+  Done   = 0;
+  while (Done < Length) {
+    Size = (UINTN)(Length - Done);
+    if (EFI_ERROR (ShellReadFile (Record->Handle, &Size, Buffer + Done)) || (Size == 0)) {
+      break;
+    }
+
+    Done += Size;
+  }
+
+  return Done;
+}
+
+VOID
+UefiFileClose (
+  VOID  *File
+  )
+{
+  KOVRIN_FILE  *Record;
+
+  Record = File;
+  if ((Record == NULL) || !Record->Open) {
+    return;
+  }
+
+  ShellCloseFile (&Record->Handle);
+  Record->Open = FALSE;
+}
+
+INT32
+UefiFileWriteAll (
+  CONST CHAR8  *Name,
+  CONST UINT8  *Data,
+  UINT64       Length
+  )
+{
+  CHAR16             *Name16;
+  SHELL_FILE_HANDLE  Handle;
+  EFI_STATUS         Status;
+  UINTN              Size;
+
+  Name16 = Ucs2FromUtf8 (Name);
+  if (Name16 == NULL) {
+    return 0;
+  }
+
+  // Opening does not truncate: an older, longer file would keep its tail.
+  ShellDeleteFileByName (Name16);
+
+  Status = ShellOpenFileByName (
+             Name16,
+             &Handle,
+             EFI_FILE_MODE_READ | EFI_FILE_MODE_WRITE | EFI_FILE_MODE_CREATE,
+             0
+             );
+  FreePool (Name16);
+  if (EFI_ERROR (Status)) {
+    return 0;
+  }
+
+  Size   = (UINTN)Length;
+  Status = ShellWriteFile (Handle, &Size, (VOID *)Data);
+  if (EFI_ERROR (ShellCloseFile (&Handle))) {
+    return 0;
+  }
+
+  return (!EFI_ERROR (Status) && (Size == Length)) ? 1 : 0;
+}
+
+VOID *
+UefiAlloc (
+  UINT64  Length
+  )
+{
+  UINTN  Slot;
+
+  for (Slot = 0; Slot < MAX_BUFFERS && mBuffers[Slot] != NULL; Slot++) {
+  }
+
+  if (Slot == MAX_BUFFERS) {
+    return NULL;
+  }
+
+  mBuffers[Slot] = AllocatePool ((UINTN)(Length > 0 ? Length : 1));
+  return mBuffers[Slot];
+}
+
+VOID
+UefiFree (
+  VOID  *Buffer
+  )
+{
+  UINTN  Slot;
+
+  if (Buffer == NULL) {
+    return;
+  }
+
+  for (Slot = 0; Slot < MAX_BUFFERS; Slot++) {
+    if (mBuffers[Slot] == Buffer) {
+      mBuffers[Slot] = NULL;
+      FreePool (Buffer);
+      return;
+    }
+  }
+}
+
+VOID
+UefiReleaseAll (
+  VOID
+  )
+{
+  UINTN  Slot;
+
+  for (Slot = 0; Slot < MAX_FILES; Slot++) {
+    UefiFileClose (&mFiles[Slot]);
+  }
+
+  for (Slot = 0; Slot < MAX_BUFFERS; Slot++) {
+    UefiFree (mBuffers[Slot]);
+  }
+}
