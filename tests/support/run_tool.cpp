@@ -11,15 +11,38 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 extern char** environ;
 
 namespace testsupport {
 
+// KOVRIN_BIN_DIR in the environment points the whole runs at another build
+// of the programs (the AArch64 one); KOVRIN_RUN_PREFIX, words separated by
+// blanks, is put before each program from there (e.g. "qemu-aarch64 -L
+// /usr/aarch64-linux-gnu"), so the same tests run the programs that ship.
+static std::string BinDir()
+{
+    const char* dir = getenv("KOVRIN_BIN_DIR");
+    return dir != nullptr && *dir != '\0' ? dir : KOVRIN_BIN_DIR;
+}
+
+static std::vector<std::string> RunPrefix(const std::string& program)
+{
+    std::vector<std::string> words;
+    const char* prefix = getenv("KOVRIN_RUN_PREFIX");
+    if (prefix == nullptr || program.rfind(BinDir() + "/", 0) != 0)
+        return words;
+    std::istringstream in(prefix);
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    return words;
+}
+
 std::string BinPath(const std::string& name)
 {
-    return std::string(KOVRIN_BIN_DIR) + "/" + name;
+    return BinDir() + "/" + name;
 }
 
 RunResult Run(const std::string& program, const std::vector<std::string>& args)
@@ -37,14 +60,19 @@ RunResult Run(const std::string& program, const std::vector<std::string>& args)
     posix_spawn_file_actions_addclose(&actions, out_pipe[0]);
     posix_spawn_file_actions_addclose(&actions, err_pipe[0]);
 
+    const std::vector<std::string> prefix = RunPrefix(program);
     std::vector<char*> argv;
+    for (const std::string& word : prefix)
+        argv.push_back(const_cast<char*>(word.c_str()));
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
     pid_t pid = 0;
-    const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int rc = prefix.empty()
+        ? posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ)
+        : posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(out_pipe[1]);
     close(err_pipe[1]);

@@ -10,11 +10,15 @@
 
 namespace {
 
-// On a terminal the progress marks should appear as they are made.
+// On a terminal the progress marks should appear as they are made. Asked
+// once; a plain global keeps the program free of C++ runtime guards.
+int gStdoutTerminal = -1;
+
 bool StdoutIsTerminal()
 {
-    static const bool terminal = isatty(STDOUT_FILENO) != 0;
-    return terminal;
+    if (gStdoutTerminal < 0)
+        gStdoutTerminal = isatty(STDOUT_FILENO) != 0 ? 1 : 0;
+    return gStdoutTerminal == 1;
 }
 
 }  // namespace
