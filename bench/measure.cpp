@@ -1,0 +1,180 @@
+#include "measure.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "child_run.h"
+
+namespace bench {
+
+namespace {
+
+constexpr uint32_t kModeledKb[] = {kImageKb / 2, kImageKb};
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// An integer of the board's --stats JSON; false when the key is missing.
+bool StatsValue(const std::string& json, const char* key, uint64_t* value)
+{
+    const std::string quoted = std::string("\"") + key + "\":";
+    const size_t at = json.find(quoted);
+    if (at == std::string::npos)
+        return false;
+    *value = strtoull(json.c_str() + at + quoted.size(), nullptr, 10);
+    return true;
+}
+
+// This process's anonymous resident memory now, in KB: what a forked
+// child starts with before it execs.
+long ResidentKb()
+{
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("RssAnon:", 0) == 0)
+            return atol(line.c_str() + 8);
+    return 0;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// The end of what the tool printed, for a failure message.
+std::string Tail(const std::string& console)
+{
+    constexpr size_t kTail = 200;
+    return console.size() > kTail ? console.substr(console.size() - kTail) : console;
+}
+
+}  // namespace
+
+void CountAccesses(const std::string& image_path, const std::vector<uint8_t>& image, Results* results)
+{
+    for (const Family& family : kFamilies) {
+        sim::Config config;
+        config.flash = family.part;
+        config.instant_flash = true;
+        config.ec_input_latency = 0;
+        CountRun c{&family, kImageKb, RunUpdateOnBoard(config, image_path, image, true)};
+        const BoardRun& run = c.run;
+        const std::string what = std::string(family.flash) + " (instant board)";
+        if (run.status != 0 || !run.flash_matches)
+            results->problems.push_back(what + ": the update failed (status " + std::to_string(run.status) +
+                                        "), the tool's last words: " + Tail(run.console));
+        if (run.log_overflow)
+            results->problems.push_back(what + ": the port log overflowed; counts are short");
+
+        const Tally whole = WholeRun(run);
+        const sim::Stats& s = run.stats;
+        if (whole.accesses != s.port_reads + s.port_writes || whole.spi_transactions != s.spi_transactions ||
+            whole.spi_bytes_out != s.spi_bytes_out || whole.spi_bytes_in != s.spi_bytes_in)
+            results->problems.push_back(what + ": the counted accesses or SPI traffic disagree with the board's stats");
+
+        const Tally& program = run.phases[static_cast<int>(Phase::kProgram)];
+        const uint64_t commands = program.by_opcode[family.program_opcode];
+        const uint64_t per_command = commands == 0 ? 0 : (image.size() + commands / 2) / commands;
+        // Otherwise the tool chose another routine, or a routine it calls
+        // is missing from the --wrap list in bench/CMakeLists.txt.
+        if (per_command != family.bytes_per_command)
+            results->problems.push_back(what + ": no programming with " + family.routine + " was seen");
+        results->counts.push_back(std::move(c));
+    }
+}
+
+// A flash with its typical busy times, and an EC that takes each byte only
+// after one status read.
+void CountControls(const std::string& image_path, const std::vector<uint8_t>& image, Results* results)
+{
+    sim::Config busy;
+    sim::Config slow_ec;
+    slow_ec.instant_flash = true;
+    slow_ec.ec_input_latency = 1;
+    const struct {
+        const char* board;
+        const sim::Config& config;
+    } kControls[] = {
+        {"winbond, typical busy times (the default board)", busy},
+        {"winbond, no busy time, EC takes a byte after one status read", slow_ec},
+    };
+    for (const auto& control : kControls) {
+        ControlRun c{control.board, RunUpdateOnBoard(control.config, image_path, image, true)};
+        const Tally whole = WholeRun(c.run);
+        if (c.run.status != 0 || !c.run.flash_matches || c.run.log_overflow)
+            results->problems.push_back(std::string(control.board) + ": the update failed or overflowed the log");
+        else if (whole.accesses <= whole.minimum)
+            results->problems.push_back(std::string(control.board) +
+                                        ": the count found no access above the minimum, so it cannot see one");
+        results->controls.push_back(std::move(c));
+    }
+}
+
+void TimeChild(const std::string& sim, const std::string& image_path, const std::string& stats_path, int runs,
+               Results* results)
+{
+    SpeedRuns& s = results->speed;
+    s.image_kb = kImageKb;
+    const std::vector<std::string> argv = {sim, "--stats", stats_path, "--", image_path, std::to_string(kImageKb)};
+    s.parent_rss_kb = ResidentKb();
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    for (int i = -1; i < runs; ++i) {  // run -1 warms the caches
+        const ChildRun r = RunChild(argv);
+        if (r.status != 0) {
+            results->problems.push_back("kovrinux-sim update ended with status " + std::to_string(r.status));
+            return;
+        }
+        if (i < 0)
+            continue;
+        wall.push_back(r.wall_s);
+        cpu.push_back(r.cpu_s);
+        s.max_rss_kb = std::max(s.max_rss_kb, r.max_rss_kb);
+    }
+    s.runs = runs;
+    s.wall_median_s = Median(wall);
+    s.cpu_median_s = Median(cpu);
+    const std::string json = ReadText(stats_path);
+    uint64_t reads = 0;
+    uint64_t writes = 0;
+    if (!StatsValue(json, "port_reads", &reads) || !StatsValue(json, "port_writes", &writes) ||
+        !StatsValue(json, "modeled_us", &s.modeled_us))
+        results->problems.push_back("kovrinux-sim --stats lacks port_reads, port_writes or modeled_us");
+    s.port_accesses = reads + writes;
+    if (s.max_rss_kb <= s.parent_rss_kb)
+        results->problems.push_back("the children's peak resident memory is no larger than the benchmark's own (" +
+                                    std::to_string(s.parent_rss_kb) + " KB): it may be the benchmark's");
+}
+
+void ModelTimes(const std::string& path128, const std::vector<uint8_t>& image128,
+                const std::string& path256, const std::vector<uint8_t>& image256, Results* results)
+{
+    for (const Family& family : kFamilies) {
+        for (uint32_t kb : kModeledKb) {
+            sim::Config config;
+            config.flash = family.part;
+            const bool small = kb < kImageKb;
+            const BoardRun run =
+                RunUpdateOnBoard(config, small ? path128 : path256, small ? image128 : image256, false);
+            if (run.status != 0 || !run.flash_matches)
+                results->problems.push_back(std::string(family.flash) + " " + std::to_string(kb) +
+                                            " KB (default board): the update failed");
+            results->models.push_back(ModelRun{&family, kb, run.stats, run.modeled_us});
+        }
+    }
+    // The in-process board and kovrinux-sim are the same code on the same board.
+    for (const ModelRun& m : results->models)
+        if (m.family->part == sim::Part::kWinbond && m.image_kb == kImageKb && results->speed.runs > 0 &&
+            m.modeled_us != results->speed.modeled_us)
+            results->problems.push_back("modeled time in-process (" + std::to_string(m.modeled_us) +
+                                        " us) differs from kovrinux-sim's (" +
+                                        std::to_string(results->speed.modeled_us) + " us)");
+}
+
+}  // namespace bench

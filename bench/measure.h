@@ -1,0 +1,31 @@
+// The benchmark's measurements; each adds its results (and anything that
+// went wrong) to *results. Image paths are relative: the tool reads an
+// argument that starts with '/' as an option.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "results.h"
+
+namespace bench {
+
+// Whole updates on a board whose EC and flash answer at once, one per part
+// family, every routine's port accesses set against the protocol minimum.
+void CountAccesses(const std::string& image_path, const std::vector<uint8_t>& image, Results* results);
+
+// The same count on slower boards, which must come out above the minimum.
+void CountControls(const std::string& image_path, const std::vector<uint8_t>& image, Results* results);
+
+// Whole updates of kovrinux-sim (the program at sim) on the default board:
+// one warm-up, then runs timed; stats_path takes its --stats.
+void TimeChild(const std::string& sim, const std::string& image_path, const std::string& stats_path, int runs,
+               Results* results);
+
+// The virtual time of whole updates on the default board, per family and
+// image size. Run after TimeChild: the 256 KB winbond run must agree with it.
+void ModelTimes(const std::string& path128, const std::vector<uint8_t>& image128, const std::string& path256,
+                const std::vector<uint8_t>& image256, Results* results);
+
+}  // namespace bench

@@ -1,0 +1,268 @@
+#include "report.h"
+
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+
+namespace bench {
+
+namespace {
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+std::string Format(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    const int n = vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string text(n > 0 ? static_cast<size_t>(n) : 0, '\0');
+    vsnprintf(text.data(), text.size() + 1, format, again);
+    va_end(again);
+    return text;
+}
+
+std::string Count(uint64_t n)
+{
+    std::string digits = std::to_string(n);
+    std::string out;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i != 0 && (digits.size() - i) % 3 == 0)
+            out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
+std::string Ratio(uint64_t measured, uint64_t minimum)
+{
+    return minimum == 0 ? "-" : Format("%.3f", static_cast<double>(measured) / static_cast<double>(minimum));
+}
+
+std::string Share(uint64_t part, uint64_t whole)
+{
+    return whole == 0 ? "-" : Format("%.1f%%", 100.0 * static_cast<double>(part) / static_cast<double>(whole));
+}
+
+const char* Verdict(bool met)
+{
+    return met ? "met" : "**missed**";
+}
+
+#if defined(__clang__)
+constexpr const char* kCompiler = "Clang " __clang_version__;
+#else
+constexpr const char* kCompiler = "GCC " __VERSION__;
+#endif
+
+std::string CpuName()
+{
+    std::ifstream in("/proc/cpuinfo");
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("model name", 0) == 0) {
+            const size_t colon = line.find(':');
+            if (colon != std::string::npos)
+                return line.substr(line.find_first_not_of(' ', colon + 1));
+        }
+    }
+    return "unknown CPU";
+}
+
+std::string Machine()
+{
+    utsname u{};
+    uname(&u);
+    const time_t now = time(nullptr);
+    char date[32];
+    strftime(date, sizeof date, "%Y-%m-%d %H:%M UTC", gmtime(&now));
+    return Format("%s, %ld CPUs, %s %s %s", CpuName().c_str(), sysconf(_SC_NPROCESSORS_ONLN), u.sysname,
+                  u.release, u.machine) +
+           "; " + date + "; build " KOVRIN_BENCH_BUILD_TYPE ", " + kCompiler;
+}
+
+// The status waits, write enables and write disables around every operation.
+bool Housekeeping(int opcode)
+{
+    return opcode == 0x04 || opcode == 0x05 || opcode == 0x06 || opcode == 0x50;
+}
+
+// The other SPI commands of a phase and how many: "0x02 ×1,024".
+std::string Commands(const Tally& tally)
+{
+    std::string out;
+    for (int op = 0; op < 256; ++op) {
+        if (tally.by_opcode[op] == 0 || Housekeeping(op))
+            continue;
+        out += (out.empty() ? "" : ", ") + Format("0x%02X ×%s", op, Count(tally.by_opcode[op]).c_str());
+    }
+    return out.empty() ? "-" : out;
+}
+
+bool RatioMet(const Results& results)
+{
+    if (results.counts.empty())
+        return false;
+    for (const CountRun& c : results.counts) {
+        if (!c.run.counted)
+            return false;
+        for (const Tally& t : c.run.phases)
+            if (t.accesses != t.minimum)
+                return false;
+    }
+    return true;
+}
+
+// The largest ratio of any phase of any part, as measured / minimum.
+void WorstRatio(const Results& results, uint64_t* measured, uint64_t* minimum)
+{
+    *measured = 0;
+    *minimum = 1;
+    for (const CountRun& c : results.counts)
+        for (const Tally& t : c.run.phases)
+            if (t.minimum != 0 && t.accesses * *minimum >= *measured * t.minimum) {
+                *measured = t.accesses;
+                *minimum = t.minimum;
+            }
+}
+
+void TargetTable(std::string& out, const Results& results, const Targets& targets)
+{
+    const SpeedRuns& s = results.speed;
+    const long rss_limit = static_cast<long>(s.image_kb) + kRssSlackKb;
+    uint64_t worst_measured = 0;
+    uint64_t worst_minimum = 1;
+    WorstRatio(results, &worst_measured, &worst_minimum);
+    out += "| target | limit | measured | |\n|---|---|---|---|\n";
+    out += Format("| port accesses / protocol minimum, every routine of every part | 1.000 | %s (worst) | %s |\n",
+                  Ratio(worst_measured, worst_minimum).c_str(), Verdict(targets.ratio));
+    out += Format("| whole %u KB update of `kovrinux-sim`, default board, wall (median of %d) | %.2f s | %.3f s | %s |\n",
+                  s.image_kb, s.runs, kWallLimitS, s.wall_median_s, Verdict(targets.wall));
+    out += Format("| peak resident memory of that update | %s KB (image + 8 MB) | %s KB | %s |\n",
+                  Count(static_cast<uint64_t>(rss_limit)).c_str(), Count(static_cast<uint64_t>(s.max_rss_kb)).c_str(),
+                  Verdict(targets.memory));
+}
+
+void PortCounts(std::string& out, const Results& results)
+{
+    out += "| part | routine | phase | SPI commands | SPI transactions | port accesses | protocol minimum | ratio |\n"
+           "|---|---|---|---|---|---|---|---|\n";
+    static constexpr Phase kShown[] = {Phase::kErase, Phase::kEraseCheck, Phase::kProgram, Phase::kVerify};
+    for (const CountRun& c : results.counts) {
+        for (Phase p : kShown) {
+            const Tally& t = c.run.phases[static_cast<int>(p)];
+            out += Format("| %s | %s | %s | %s | %s | %s | %s | %s |\n", c.family->flash, c.family->routine,
+                          PhaseName(p), Commands(t).c_str(), Count(t.spi_transactions).c_str(),
+                          Count(t.accesses).c_str(), Count(t.minimum).c_str(), Ratio(t.accesses, t.minimum).c_str());
+        }
+        const Tally whole = WholeRun(c.run);
+        out += Format("| %s | %s | **whole update** | | %s | %s | %s | **%s** |\n", c.family->flash,
+                      c.family->routine, Count(whole.spi_transactions).c_str(), Count(whole.accesses).c_str(),
+                      Count(whole.minimum).c_str(), Ratio(whole.accesses, whole.minimum).c_str());
+    }
+}
+
+void Controls(std::string& out, const Results& results)
+{
+    out += "| board | port accesses | protocol minimum | ratio | status polls beyond the first |\n"
+           "|---|---|---|---|---|\n";
+    for (const ControlRun& c : results.controls) {
+        const Tally whole = WholeRun(c.run);
+        out += Format("| %s | %s | %s | %s | %s |\n", c.board, Count(whole.accesses).c_str(),
+                      Count(whole.minimum).c_str(), Ratio(whole.accesses, whole.minimum).c_str(),
+                      Count(whole.extra_polls).c_str());
+    }
+}
+
+void Speed(std::string& out, const SpeedRuns& s)
+{
+    const double per_s = s.wall_median_s > 0 ? static_cast<double>(s.port_accesses) / s.wall_median_s : 0;
+    const double per_cpu_s = s.cpu_median_s > 0 ? static_cast<double>(s.port_accesses) / s.cpu_median_s : 0;
+    out += "| update | runs | wall (median) | CPU (median) | port accesses | port accesses / s (wall) | "
+           "port accesses / CPU s | peak RSS |\n|---|---|---|---|---|---|---|---|\n";
+    out += Format("| `kovrinux-sim -- image.bin %u` | %d | %.3f s | %.3f s | %s | %s | %s | %s KB |\n", s.image_kb,
+                  s.runs, s.wall_median_s, s.cpu_median_s, Count(s.port_accesses).c_str(),
+                  Count(static_cast<uint64_t>(per_s)).c_str(), Count(static_cast<uint64_t>(per_cpu_s)).c_str(),
+                  Count(static_cast<uint64_t>(s.max_rss_kb)).c_str());
+}
+
+void Modeled(std::string& out, const Results& results)
+{
+    out += "| part | routine | image | modeled time | port accesses | bus cycles | flash busy | fixed pauses |\n"
+           "|---|---|---|---|---|---|---|---|\n";
+    for (const ModelRun& m : results.models) {
+        const uint64_t busy = m.stats.flash_busy_us;
+        const uint64_t pause = m.stats.pause_us;
+        const uint64_t bus = m.modeled_us > busy + pause ? m.modeled_us - busy - pause : 0;
+        out += Format("| %s | %s | %u KB | %.3f s | %s | %s | %s | %s |\n", m.family->flash, m.family->routine,
+                      m.image_kb, static_cast<double>(m.modeled_us) * 1e-6,
+                      Count(m.stats.port_reads + m.stats.port_writes).c_str(), Share(bus, m.modeled_us).c_str(),
+                      Share(busy, m.modeled_us).c_str(), Share(pause, m.modeled_us).c_str());
+    }
+}
+
+}  // namespace
+
+Targets CheckTargets(const Results& results)
+{
+    Targets t;
+    const SpeedRuns& s = results.speed;
+    t.ratio = RatioMet(results);
+    t.wall = s.runs > 0 && s.wall_median_s <= kWallLimitS;
+    t.memory = s.runs > 0 && s.max_rss_kb <= static_cast<long>(s.image_kb) + kRssSlackKb;
+    return t;
+}
+
+std::string Report(const Results& results, const Targets& targets)
+{
+    std::string out;
+    out += "# Performance\n\n";
+    out += "Written by `bench/run` (its latest run); edit the benchmark, not this file.\n\n";
+    out += "Machine: " + Machine() + ".\n\n";
+
+    out += "## Targets\n\n";
+    TargetTable(out, results, targets);
+    if (!results.problems.empty()) {
+        out += "\nProblems found by the run:\n\n";
+        for (const std::string& p : results.problems)
+            out += "- " + p + "\n";
+    }
+
+    out += "\n## Port accesses against the protocol minimum\n\n";
+    out += "A whole 256 KB update (`kovrinux image.bin 256`) per part family, run in-process on the virtual "
+           "board with an EC that takes every byte at once and a flash with no busy time. The minimum is "
+           "worked out from the port accesses the run made, never from the tool's code: each byte written to "
+           "an EC mailbox port costs 3 (input-buffer poll, write, input-buffer poll), a reply 2 more "
+           "(output-buffer poll, data read), a keyboard-controller byte 4 (output-buffer poll first); so a "
+           "follow-mode sub-command costs 3, a byte sent to the flash (0x03 and the byte) 6, a byte read (0x04 "
+           "and the reply) 5, and a status wait (0x05) one read, the first poll: every further poll counts "
+           "against the tool. Super I/O accesses cost 1 each. Phases are the engine routines the update "
+           "called; the whole update adds the handshakes, the identification and the unlock before each "
+           "block.\n\n";
+    PortCounts(out, results);
+    out += "\nThe same count for the winbond update on boards that do not answer at once, to show that it "
+           "sees every poll beyond the first (these are not targets):\n\n";
+    Controls(out, results);
+
+    out += "\n## Speed of the virtual board\n\n";
+    out += "A whole update of `kovrinux-sim` on the default board (winbond, typical busy times: every busy "
+           "poll is a real status read through the mailbox), run as a child process; wall and CPU time and "
+           "peak resident memory as the kernel reports them for the child.\n\n";
+    Speed(out, results.speed);
+
+    out += "\n## Modeled update time\n\n";
+    out += "The virtual clock at the end of a whole update on the default board (1 us per port access, the "
+           "parts' typical busy times, pauses as the tool asks). Bus cycles are port accesses while the "
+           "flash is idle; flash busy is the time the part spends programming or erasing, which the tool "
+           "spends polling its status; fixed pauses are the tool's own waits (500 ms after EC command "
+           "0xDD).\n\n";
+    Modeled(out, results);
+    return out;
+}
+
+}  // namespace bench
