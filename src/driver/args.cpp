@@ -42,6 +42,10 @@ void TakeVersionOption(int argc, char* argv[], int i)
         Varnel_flag = 1;
     if (StrLen(arg) >= 4 && arg[3] == 'F') {
         FileVer_flag = 1;
+        // After an image the option is ignored: it must not swap the file
+        // that is about to be flashed.
+        if (hasFile == 1)
+            return;
         gFileName = ArgOrNull(argc, argv, i + 1);
         BIN_Ver_offset = gFileName != nullptr ? ArgOrNull(argc, argv, i + 2) : nullptr;
     } else {

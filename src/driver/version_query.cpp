@@ -11,6 +11,9 @@
 namespace {
 
 constexpr uint16_t kNoChip = 0xFFFF;
+// An image fills at most the flash's 16 MB address space; a larger length
+// (a directory reports one) is no image and is not worth allocating.
+constexpr uint64_t kLargestImage = 0x1000000;
 
 enum class Load { kOk, kOpenFail, kReadFail };
 
@@ -25,7 +28,7 @@ Load LoadVersionFile(VersionFile* out)
 
     uint64_t length = 0;
     Load result = Load::kReadFail;
-    if (platform::FileLength(file, &length) && length <= static_cast<size_t>(-1)) {
+    if (platform::FileLength(file, &length) && length <= kLargestImage) {
         const size_t size = static_cast<size_t>(length);
         gUSBReadBuffer = platform::BufferAlloc(size);
         if (gUSBReadBuffer != nullptr && platform::FileRead(file, gUSBReadBuffer, size) == size) {

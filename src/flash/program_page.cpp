@@ -13,7 +13,6 @@ namespace {
 
 constexpr uint32_t kPageBytes = 256;
 constexpr uint32_t kBurstBytes = 32;
-constexpr uint32_t kBurstsPerPage = kPageBytes / kBurstBytes;
 constexpr uint32_t kPagesPerBlock = 256;
 
 struct PageRun {

@@ -216,6 +216,14 @@ TEST(ArgumentScan, VersionOptionEndsTheScan)
     e.fw_cp = "x.bin";
     Check({"/VF", "x.bin"}, e);
 
+    // After an image the version option must not swap the file to flash.
+    e = Update("a.bin", 4, 0);
+    e.fw = 1;
+    e.bram = 1;
+    e.file_ver = 1;
+    Check({"a.bin", "4", "/F", "/VBF", "b.bin", "x"}, e);
+    Check({"a.bin", "4", "/F", "/VBF"}, e);
+
     // "/V" after other options still ends the scan there.
     e = Version();
     e.bbk = 1;
