@@ -7,10 +7,10 @@
 
 void ReadEcProjectName(char* name)
 {
-    size_t length = kProjectNameMax;
-    for (size_t i = 0; i < kProjectNameMax; ++i) {
-        name[i] = static_cast<char>(ReadEcExternalRam(static_cast<uint16_t>(kProjectNameAddress + i)));
-        if (name[i] == '\0' && length == kProjectNameMax)
+    size_t length = kEcProjectNameMax;
+    for (size_t i = 0; i < kEcProjectNameMax; ++i) {
+        name[i] = static_cast<char>(ReadEcExternalRam(static_cast<uint16_t>(kEcProjectName + i)));
+        if (name[i] == '\0' && length == kEcProjectNameMax)
             length = i;
     }
     name[length] = '\0';
@@ -25,7 +25,7 @@ bool FileHoldsName(platform::File* file, const char* name)
     if (length == 0)
         return true;
 
-    size_t fallback[kProjectNameMax] = {};
+    size_t fallback[kEcProjectNameMax] = {};
     for (size_t i = 1, k = 0; i < length; ++i) {
         while (k > 0 && name[i] != name[k])
             k = fallback[k - 1];
@@ -56,10 +56,10 @@ bool CheckProjectName(platform::File* file)
 {
     // The version bytes are read as the plain version read-out reads them;
     // the check itself does not use them.
-    PMC2_RD_EC(0x00, kFlavour.ec_cmd_port, kFlavour.ec_data_port);
-    PMC2_RD_EC(0x01, kFlavour.ec_cmd_port, kFlavour.ec_data_port);
+    PMC2_RD_EC(kEcVersionHigh, kFlavour.ec_cmd_port, kFlavour.ec_data_port);
+    PMC2_RD_EC(kEcVersionLow, kFlavour.ec_cmd_port, kFlavour.ec_data_port);
 
-    char name[kProjectNameMax + 1];
+    char name[kEcProjectNameMax + 1];
     ReadEcProjectName(name);
     if (!FileHoldsName(file, name)) {
         for (int i = 0; i < 3; ++i)

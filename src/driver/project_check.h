@@ -4,14 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "hostio/ec_map.h"
 #include "platform/platform.h"
 
-// The project name lives in EC external RAM 0x0AA0-0x0AA9, zero-terminated
-// when shorter.
-inline constexpr uint16_t kProjectNameAddress = 0x0AA0;
-inline constexpr size_t kProjectNameMax = 10;
-
-// Reads the EC's name into name (kProjectNameMax + 1 bytes, terminated).
+// Reads the EC's name into name (kEcProjectNameMax + 1 bytes, terminated).
 void ReadEcProjectName(char* name);
 
 // True when name occurs anywhere in the file, read once from its current

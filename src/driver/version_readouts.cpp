@@ -5,6 +5,7 @@
 #include "common/print.h"
 #include "common/runstate.h"
 #include "common/text.h"
+#include "hostio/ec_map.h"
 #include "hostio/mailbox.h"
 #include "hostio/sio.h"
 #include "platform/platform.h"
@@ -20,11 +21,6 @@ constexpr uint8_t kBramIndexLow = 0x11;
 constexpr uint32_t kImageVersionHigh = 0xFFF8;
 constexpr uint32_t kImageVersionLow = 0xFFF9;
 
-constexpr uint8_t kEcVersionHigh = 0x00;
-constexpr uint8_t kEcVersionLow = 0x01;
-constexpr uint8_t kVarnelFirst = 0xD8;
-constexpr uint16_t kProjectFirst = 0x0AA0;
-constexpr int kProjectLength = 10;
 
 constexpr uint8_t kLightRed = 0x0C;
 constexpr uint8_t kLightGreen = 0x0A;
@@ -100,9 +96,9 @@ int BramReadout(const VersionFile& file)
 
 int VarnelReadout()
 {
-    uint8_t b[8];
-    for (uint8_t i = 0; i < 8; ++i)
-        b[i] = PMC2_RD_EC(static_cast<uint8_t>(kVarnelFirst + i), kAcpiEcCommandPort, kAcpiEcDataPort);
+    uint8_t b[kEcVarnelLength];
+    for (size_t i = 0; i < kEcVarnelLength; ++i)
+        b[i] = PMC2_RD_EC(static_cast<uint8_t>(kEcVarnelVersion + i), kAcpiEcCommandPort, kAcpiEcDataPort);
 
     char str[kTextSize];
     ksprintf(str, sizeof str, "%c%c%c%c%c%c%c%c", b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7]);
@@ -118,9 +114,9 @@ int PlainReadout()
 {
     const uint8_t fw_h = PMC2_RD_EC(kEcVersionHigh, kFlavour.ec_cmd_port, kFlavour.ec_data_port);
     const uint8_t fw_l = PMC2_RD_EC(kEcVersionLow, kFlavour.ec_cmd_port, kFlavour.ec_data_port);
-    uint8_t p[kProjectLength];
-    for (int i = 0; i < kProjectLength; ++i)
-        p[i] = ReadEcExternalRam(static_cast<uint16_t>(kProjectFirst + i));
+    uint8_t p[kEcProjectNameMax];
+    for (size_t i = 0; i < kEcProjectNameMax; ++i)
+        p[i] = ReadEcExternalRam(static_cast<uint16_t>(kEcProjectName + i));
 
     kprint("\n\rThe current EC version is: %02d.%02d\n", fw_h, fw_l);
     kprint("\n\rThe current project is: %c%c%c%c%c%c%c%c%c%c\n", p[0], p[1], p[2], p[3], p[4], p[5],
