@@ -22,29 +22,6 @@ bool HasFault(const SimRun& run)
     return false;
 }
 
-std::vector<std::string> Lines(const std::vector<uint8_t>& text)
-{
-    std::vector<std::string> lines;
-    std::string line;
-    for (uint8_t c : text) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += static_cast<char>(c);
-        }
-    }
-    return lines;
-}
-
-uint64_t ModeledUs(const std::vector<uint8_t>& stats)
-{
-    const std::string text(stats.begin(), stats.end());
-    const std::string key = "\"modeled_us\":";
-    const size_t at = text.find(key);
-    return at == std::string::npos ? 0 : std::stoull(text.substr(at + key.size()));
-}
-
 }  // namespace
 
 std::vector<uint8_t> Image(size_t length, uint32_t seed)
@@ -95,8 +72,10 @@ Outcome RunSim(const SimRun& run)
     o.status = r.status;
     o.out = r.out;
     o.err = r.err;
-    o.trace = Lines(dir.Read("trace.txt"));
-    o.modeled_us = ModeledUs(dir.Read("stats.json"));
+    o.trace = testsupport::Lines(dir.Read("trace.txt"));
+    const std::vector<uint8_t> stats = dir.Read("stats.json");
+    o.modeled_us = static_cast<uint64_t>(
+        std::max(0LL, testsupport::Stat(std::string(stats.begin(), stats.end()), "modeled_us")));
     o.flash = dir.Read("new.bin");
     return o;
 }

@@ -64,20 +64,7 @@ struct Outcome {
     std::string stats = {};          // the board's counters, one JSON object
 };
 
-inline std::vector<std::string> Lines(const std::vector<uint8_t>& text)
-{
-    std::vector<std::string> lines;
-    std::string line;
-    for (uint8_t c : text) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += static_cast<char>(c);
-        }
-    }
-    return lines;
-}
+using testsupport::Lines;
 
 // The program (kovrinux-sim unless told) with the old flash in, the flash,
 // the trace and the stats out, and the image file checked unchanged
@@ -142,14 +129,7 @@ inline size_t CountPrefix(const std::vector<std::string>& lines, const std::stri
 }
 
 // One integer counter of the board's stats; -1 when it is missing.
-inline long long Stat(const std::string& json, const std::string& key)
-{
-    const std::string quoted = "\"" + key + "\":";
-    const size_t at = json.find(quoted);
-    if (at == std::string::npos)
-        return -1;
-    return std::stoll(json.substr(at + quoted.size()));
-}
+using testsupport::Stat;
 
 // The flash-mode session closed once with this command, and the keyboard
 // enabled as the very last thing.

@@ -147,4 +147,28 @@ std::vector<uint8_t> ReadFile(const std::string& path)
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::vector<std::string> Lines(const std::vector<uint8_t>& text)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    for (uint8_t c : text) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += static_cast<char>(c);
+        }
+    }
+    return lines;
+}
+
+long long Stat(const std::string& json, const std::string& key)
+{
+    const std::string quoted = "\"" + key + "\":";
+    const size_t at = json.find(quoted);
+    if (at == std::string::npos)
+        return -1;
+    return std::stoll(json.substr(at + quoted.size()));
+}
+
 }  // namespace testsupport

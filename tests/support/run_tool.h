@@ -39,4 +39,10 @@ private:
 
 std::vector<uint8_t> ReadFile(const std::string& path);
 
+// The board's trace (or any text) as its lines, without the newlines.
+std::vector<std::string> Lines(const std::vector<uint8_t>& text);
+
+// One counter of the board's stats JSON object, or -1 when it is missing.
+long long Stat(const std::string& json, const std::string& key);
+
 }  // namespace testsupport
