@@ -3,11 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "common/image_state.h"
-#include "common/runstate.h"
 #include "driver/tool_main.h"
-#include "flash/program.h"
-#include "hostio/sio.h"
 #include "platform/sim/sim_platform.h"
 #include "sim/board.h"
 
@@ -85,10 +81,6 @@ BoardRun RunUpdateOnBoard(const sim::Config& config, const std::string& image_pa
     simplat::Install(&board, false);
     simplat::CaptureConsole(&run.console);
     simplat::SetFinish(ReportEarlyEnd);
-    ResetRunState();
-    ResetImageState();
-    ResetSioState();
-    ResetFlashState();
 
     std::unique_ptr<PortCounter> counter;
     if (count_phases) {
@@ -101,7 +93,7 @@ BoardRun RunUpdateOnBoard(const sim::Config& config, const std::string& image_pa
     std::string path = image_path;
     std::string kb = std::to_string(image.size() / 1024);
     char* argv[] = {program.data(), path.data(), kb.data(), nullptr};
-    run.status = ToolMain(3, argv);
+    run.status = driver::ToolMain(3, argv);
 
     if (counter != nullptr) {
         counter->End();

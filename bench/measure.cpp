@@ -81,8 +81,8 @@ void CountAccesses(const std::string& image_path, const std::vector<uint8_t>& im
         const Tally& program = run.phases[static_cast<int>(Phase::kProgram)];
         const uint64_t commands = program.by_opcode[family.program_opcode];
         const uint64_t per_command = commands == 0 ? 0 : (image.size() + commands / 2) / commands;
-        // Otherwise the tool chose another routine, or a routine it calls
-        // is missing from the --wrap list in bench/CMakeLists.txt.
+        // Otherwise the tool chose another routine, or a programming routine
+        // does not note its phase.
         if (per_command != family.bytes_per_command)
             results->problems.push_back(what + ": no programming with " + family.routine + " was seen");
         results->counts.push_back(std::move(c));

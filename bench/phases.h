@@ -1,12 +1,13 @@
-// Which engine routine the running update is in. The benchmark links the
-// tool with the engine's entry points wrapped (-Wl,--wrap, see
-// CMakeLists.txt): each wrapper tells the observer before and after the
-// real routine, so every port access lands in the routine that made it.
+// Which engine routine the running update is in. The engine notes each
+// phase change to the platform (flash/phase.h); the virtual board's platform
+// passes it on here, so every port access lands in the routine that made it.
 #pragma once
+
+#include "flash/phase.h"
 
 namespace bench {
 
-enum class Phase { kSession, kUnlock, kErase, kEraseCheck, kProgram, kVerify, kCount };
+using Phase = flash::Phase;
 
 inline constexpr int kPhaseCount = static_cast<int>(Phase::kCount);
 
@@ -15,11 +16,11 @@ const char* PhaseName(Phase phase);
 class PhaseObserver {
 public:
     virtual ~PhaseObserver() = default;
-    // Called on entry to a routine and, with Phase::kSession, on its return.
+    // Called as a routine begins and, with Phase::kSession, as it returns.
     virtual void EnterPhase(Phase phase) = 0;
 };
 
-// The observer the wrappers report to (null: none).
+// The observer phase changes go to (null: none).
 void ObservePhases(PhaseObserver* observer);
 
 }  // namespace bench

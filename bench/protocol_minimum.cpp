@@ -13,12 +13,12 @@ constexpr uint8_t kAcpiCommand = 0x66;
 constexpr uint8_t kPmc2Data = 0x68;
 constexpr uint8_t kPmc2Command = 0x6C;
 
-// send_EC_cmd, send_EC_data: input-buffer poll, write, input-buffer poll.
+// An EC command or data byte: input-buffer poll, write, input-buffer poll.
 constexpr uint64_t kSendCost = 3;
-// Read_EC_data: output-buffer poll, data-port read.
+// A reply: output-buffer poll, data-port read.
 constexpr uint64_t kReplyCost = 2;
-// send_KB_cmd, send_KB_data: output-buffer poll (nothing pending), then as
-// send_EC_cmd.
+// A keyboard-controller byte: output-buffer poll (nothing pending), then as
+// an EC byte.
 constexpr uint64_t kKbcSendCost = 4;
 // The address byte of the ACPI read shares its input-buffer poll with the
 // command before it: write, input-buffer poll.

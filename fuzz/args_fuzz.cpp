@@ -6,52 +6,51 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/runstate.h"
-#include "driver/args.h"
+#include "driver/options.h"
 #include "fuzz_input.h"
 
 namespace {
+
+using driver::RunMode;
+using driver::RunOptions;
+using driver::ScanResult;
 
 bool NullOrArgument(const fuzz::Argv& args, const char* p)
 {
     return p == nullptr || args.Holds(p);
 }
 
-void CheckScan(const fuzz::Argv& args, ScanResult scan, RunMode mode)
+void CheckScan(const fuzz::Argv& args, const RunOptions& o, ScanResult scan, RunMode mode)
 {
     using fuzz::Require;
     Require(scan == ScanResult::kOk || scan == ScanResult::kSizeLost || scan == ScanResult::kWrongParameter,
             "scan result out of range");
     for (int i = 0; i < args.argc(); ++i)
         Require(args.Unchanged(i), "the scan changed an argument");
-    Require(NullOrArgument(args, gFileName) && NullOrArgument(args, FW_CP) && NullOrArgument(args, BIN_Ver_offset),
-            "a run-state pointer that is no argument");
-    Require(gProjectCheck <= 1 && gReset <= 1, "a flag beyond 0/1");
-    // A version file option after the image takes gFileName, even when no
-    // name follows it; the update then finds no file to open.
-    Require(hasFile == 0 || gFileName != nullptr || FileVer_flag == 1, "update mode without a file name");
-    Require(FileVer_flag == 0 || FW_flag == 1, "a version file without the version option");
-    Require(BRAM_flag == 0 || Varnel_flag == 0, "two read-outs at once");
+    Require(NullOrArgument(args, o.image) && NullOrArgument(args, o.version_file_name) &&
+                NullOrArgument(args, o.expected_version) && NullOrArgument(args, o.version_offset),
+            "an option pointer that is no argument");
+    Require(!o.version_file || o.version, "a version file without the version option");
+    Require(o.image == nullptr || o.version_file_name == nullptr, "an image and a version file at once");
 
     if (scan != ScanResult::kOk)
         return;
+    const bool image = o.image != nullptr;
     switch (mode) {
     case RunMode::kUpdate:
-        Require(hasFile == 1, "update mode without a file");
+        Require(image, "update mode without a file");
         break;
     case RunMode::kTest:
-        Require(hasFile == 0 && Test_flag == 1, "test mode not asked for");
+        Require(!image && o.test, "test mode not asked for");
         break;
     case RunMode::kProtect:
-        Require(hasFile == 0 && Test_flag == 0 && Protect_BBK_flag == 1, "protection mode not asked for");
+        Require(!image && !o.test && o.protect, "protection mode not asked for");
         break;
     case RunMode::kVersion:
-        Require(hasFile == 0 && Test_flag == 0 && Protect_BBK_flag == 0 && FW_flag == 1,
-                "version query not asked for");
+        Require(!image && !o.test && !o.protect && o.version, "version query not asked for");
         break;
     case RunMode::kNone:
-        Require(hasFile == 0 && Test_flag == 0 && Protect_BBK_flag == 0 && FW_flag == 0,
-                "no mode although one was asked for");
+        Require(!image && !o.test && !o.protect && !o.version, "no mode although one was asked for");
         break;
     default:
         fuzz::Fail("mode out of range");
@@ -63,9 +62,8 @@ void CheckScan(const fuzz::Argv& args, ScanResult scan, RunMode mode)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::Argv args(std::vector<uint8_t>(data, data + size));
-    ResetRunState();
-    const ScanResult scan = ScanArguments(args.argc(), args.argv());
-    const RunMode mode = ChooseMode();
-    CheckScan(args, scan, mode);
+    RunOptions options;
+    const ScanResult scan = driver::ScanArguments(args.argc(), args.argv(), &options);
+    CheckScan(args, options, scan, driver::ChooseMode(options));
     return 0;
 }

@@ -7,12 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "common/image_state.h"
-#include "common/runstate.h"
-#include "flash/program.h"
 #include "fuzz_input.h"
-#include "hostio/sio.h"
-#include "platform/platform.h"
 #include "platform/sim/sim_platform.h"
 
 namespace fuzz {
@@ -29,17 +24,6 @@ void Bench::Boot(const sim::Config& config, const std::vector<uint8_t>& flash_co
     simplat::Install(&board_, false);
     console_.clear();
     simplat::CaptureConsole(&console_);
-    ResetRunState();
-    ResetImageState();
-    ResetSioState();
-    ResetFlashState();
-}
-
-void Bench::Finish()
-{
-    if (gUSBReadBuffer != nullptr)
-        platform::BufferFree(gUSBReadBuffer);
-    gUSBReadBuffer = nullptr;
 }
 
 void Bench::Show(int status) const

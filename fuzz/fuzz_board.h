@@ -12,14 +12,11 @@
 namespace fuzz {
 
 // A fresh board for each input: flash content as given (the rest 0xFF),
-// the tool's globals back at their start values, the console captured.
+// the console captured.
 class Bench {
 public:
     // config.flash_kb at most kMaxFlashKb.
     void Boot(const sim::Config& config, const std::vector<uint8_t>& flash_content);
-    // Releases what a run leaves to the end of the process (the version
-    // query keeps its file's buffer).
-    void Finish();
     // With KOVRIN_FUZZ_SHOW set, writes the run's console and status to
     // standard error: run the target on one input to see what it did.
     void Show(int status) const;

@@ -9,14 +9,12 @@
 // change to the flash outside the area being updated, a run that ends the
 // process (a timeout on this healthy board would). Lengths too large to flash in a fuzzing run go to the
 // placement checks alone, which must refuse every image the three address
-// bytes and the 8-bit block counter cannot carry.
+// bytes and the block count cannot carry.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "common/image_state.h"
-#include "common/runstate.h"
 #include "driver/image_checks.h"
 #include "driver/modes.h"
 #include "fuzz_board.h"
@@ -143,23 +141,19 @@ void CheckFlash(fuzz::Bench& bench, const sim::Config& config, const Plan& p, in
 }
 
 // The placement rules for a length that is only checked: what they accept
-// must fit the address bytes and the block counter.
-void CheckPlacementOnly(const Plan& p)
+// must fit the address bytes and the block count.
+void CheckPlacementOnly(const Plan& p, const driver::RunOptions& options)
 {
-    gFileSize = 0;
-    SetImageGeometry(p.length);
-    fuzz::Require(gFileSize == p.length, "image length not kept");
-    fuzz::Require(static_cast<uint64_t>(MaxBlockNum) * 0x10000 >= p.length || MaxBlockNum == UINT32_MAX,
-                  "block count too small for the image");
-    fuzz::Require(static_cast<uint64_t>(gPageCount) * 1024 >= p.length || gPageCount == UINT32_MAX,
-                  "page count too small for the image");
-    if (BrokenRegionRule() != nullptr)
+    const driver::Geometry geometry = driver::GeometryOf(p.length);
+    fuzz::Require(uint64_t{geometry.blocks} * 0x10000 >= p.length, "block count too small for the image");
+    fuzz::Require(uint64_t{geometry.pages} * 1024 >= p.length, "page count too small for the image");
+    if (driver::BrokenRegionRule(options, p.length) != nullptr)
         return;
-    if (PlacementRefusal() != nullptr)
+    if (driver::PlacementRefusal(options, p.length) != nullptr)
         return;
     const uint64_t base = p.offset & ~static_cast<uint64_t>(0xFFFF);
     fuzz::Require(((p.offset >> 8) & 0xFF) == 0, "a base inside a block accepted");
-    fuzz::Require(MaxBlockNum <= 255, "more blocks accepted than BlockNum counts");
+    fuzz::Require(geometry.blocks <= 255, "more blocks accepted than the status screen counts");
     fuzz::Require(base < kAddressSpace && base + p.length <= kAddressSpace, "an image past 16 MB accepted");
 }
 
@@ -199,28 +193,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     p.image = DecodeImage(in, p.flags, &p.length);
 
     bench.Boot(config, OldFlash());
-    BBK_flag = (p.flags & kBbk) != 0;
-    Main_flag = (p.flags & kMain) != 0;
-    Backup_flag = (p.flags & kBackup) != 0;
-    gOffset = p.offset;
+    driver::RunOptions options;
+    options.boot_block = (p.flags & kBbk) != 0;
+    options.main_code = (p.flags & kMain) != 0;
+    options.backup_code = (p.flags & kBackup) != 0;
+    options.offset = p.offset;
     if (p.image.size() != p.length) {
-        CheckPlacementOnly(p);
+        CheckPlacementOnly(p, options);
         return 0;
     }
 
     file.Fill(p.image);
-    hasFile = 1;
-    gFileName = file.path();
-    gProjectCheck = (p.flags & kSkipProjectCheck) != 0 ? 0 : 1;
-    gReset = (p.flags & kReset) != 0 ? 1 : 0;
+    options.image = file.path();
+    options.check_project = (p.flags & kSkipProjectCheck) == 0;
+    options.reset = (p.flags & kReset) != 0;
     const int32_t pages = static_cast<int32_t>((p.length + 1023) / 1024);
-    FileSize = size_mode == 0 ? pages : size_mode == 1 ? 0 : size_arg;
+    options.size_kb = size_mode == 0 ? pages : size_mode == 1 ? 0 : size_arg;
 
-    const int status = RunUpdateMode();
+    const int status = driver::RunUpdateMode(options);
     bench.Show(status);
     fuzz::Require(status == 0 || status == 1, "status neither 0 nor 1");
-    fuzz::Require(gUSBReadBuffer == nullptr, "the image buffer outlived the update");
     CheckFlash(bench, config, p, status);
-    bench.Finish();
     return 0;
 }

@@ -10,7 +10,6 @@
 #include <cstring>
 #include <string>
 
-#include "common/runstate.h"
 #include "driver/modes.h"
 #include "fuzz_board.h"
 #include "fuzz_input.h"
@@ -146,27 +145,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     bench.Boot(config, {});
-    FW_flag = 1;
-    BRAM_flag = c.readout == kBram;
-    Varnel_flag = c.readout == kVarnel;
+    driver::RunOptions options;
+    options.version = true;
+    options.readout = c.readout == kBram     ? driver::Readout::kBram
+                      : c.readout == kVarnel ? driver::Readout::kVarnel
+                                             : driver::Readout::kPlain;
     if (c.with_file) {
         file.Fill(c.file);
-        FileVer_flag = 1;
-        gFileName = file.path();
+        options.version_file = true;
+        options.version_file_name = file.path();
     }
     // The text in a block of its own, as an argument would be.
     std::vector<char> text(c.text.begin(), c.text.end());
     text.push_back('\0');
     if (c.with_text)
-        FW_CP = text.data();
+        options.expected_version = text.data();
 
-    const int status = RunVersionQuery();
+    const int status = driver::RunVersionQuery(options);
     bench.Show(status);
     const Expected want = Expect(c, config);
     const std::string& out = bench.console();
     fuzz::Require(status == want.status, "status disagrees with the comparison rules");
     fuzz::Require(EndsWith(out, want.tail), "output does not end with the expected read-out or verdict");
     fuzz::Require(out.rfind(" Zelkora EC flash OS tool version : 1.0\n", 0) == 0, "no banner first");
-    bench.Finish();
     return 0;
 }

@@ -16,18 +16,18 @@ struct Sink {
     char stage[128];
     size_t staged;
 
-    void put(char c)
+    void Put(char c)
     {
         if (console) {
             stage[staged++] = c;
             if (staged == sizeof stage)
-                flush();
+                Flush();
         } else if (len + 1 < size) {
             out[len] = c;
         }
         ++len;
     }
-    void flush()
+    void Flush()
     {
         if (console && staged > 0)
             platform::ConsoleWrite(stage, staged);
@@ -40,12 +40,12 @@ void PutPadded(Sink& sink, const char* text, size_t n, int width, bool left, cha
     size_t fill = width > 0 && static_cast<size_t>(width) > n ? static_cast<size_t>(width) - n : 0;
     if (!left) {
         for (; fill > 0; --fill)
-            sink.put(pad);
+            sink.Put(pad);
     }
     for (size_t i = 0; i < n; ++i)
-        sink.put(text[i]);
+        sink.Put(text[i]);
     for (; fill > 0; --fill)
-        sink.put(' ');
+        sink.Put(' ');
 }
 
 void PutNumber(Sink& sink, uint64_t magnitude, bool negative, unsigned base, bool upper,
@@ -69,11 +69,11 @@ void PutNumber(Sink& sink, uint64_t magnitude, bool negative, unsigned base, boo
     PutPadded(sink, buf + sizeof buf - n, n, width, left, ' ');
 }
 
-void Format(Sink& sink, const char* fmt, va_list ap)
+void FormatTo(Sink& sink, const char* fmt, va_list ap)
 {
     while (*fmt != '\0') {
         if (*fmt != '%') {
-            sink.put(*fmt++);
+            sink.Put(*fmt++);
             continue;
         }
         ++fmt;
@@ -108,7 +108,7 @@ void Format(Sink& sink, const char* fmt, va_list ap)
         ++fmt;
         switch (conv) {
         case '%':
-            sink.put('%');
+            sink.Put('%');
             break;
         case 'c': {
             const char c = static_cast<char>(va_arg(ap, int));
@@ -166,8 +166,8 @@ void Format(Sink& sink, const char* fmt, va_list ap)
         }
         default:
             // Unknown conversions are shown as written rather than guessed at.
-            sink.put('%');
-            sink.put(conv);
+            sink.Put('%');
+            sink.Put(conv);
             break;
         }
     }
@@ -175,22 +175,22 @@ void Format(Sink& sink, const char* fmt, va_list ap)
 
 }  // namespace
 
-void kvprint(const char* fmt, va_list ap)
+void PrintV(const char* fmt, va_list ap)
 {
     Sink sink{nullptr, 0, 0, true, {}, 0};
-    Format(sink, fmt, ap);
-    sink.flush();
+    FormatTo(sink, fmt, ap);
+    sink.Flush();
 }
 
-void kprint(const char* fmt, ...)
+void Print(const char* fmt, ...)
 {
     va_list ap;
     va_start(ap, fmt);
-    kvprint(fmt, ap);
+    PrintV(fmt, ap);
     va_end(ap);
 }
 
-void kputs(const char* text)
+void PrintText(const char* text)
 {
     size_t n = 0;
     while (text[n] != '\0')
@@ -198,18 +198,18 @@ void kputs(const char* text)
     platform::ConsoleWrite(text, n);
 }
 
-void kline(const char* text)
+void PrintLine(const char* text)
 {
-    kputs(text);
+    PrintText(text);
     platform::ConsoleWrite("\n", 1);
 }
 
-int ksprintf(char* buf, size_t size, const char* fmt, ...)
+int FormatText(char* buf, size_t size, const char* fmt, ...)
 {
     Sink sink{buf, size, 0, false, {}, 0};
     va_list ap;
     va_start(ap, fmt);
-    Format(sink, fmt, ap);
+    FormatTo(sink, fmt, ap);
     va_end(ap);
     if (size > 0)
         buf[sink.len < size ? sink.len : size - 1] = '\0';

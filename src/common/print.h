@@ -8,12 +8,12 @@
 #include <cstdarg>
 #include <cstddef>
 
-void kprint(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-void kvprint(const char* fmt, va_list ap);
+void Print(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+void PrintV(const char* fmt, va_list ap);
 // Text exactly as given.
-void kputs(const char* text);
+void PrintText(const char* text);
 // Text followed by one newline: what the tool calls printing "as a line".
-void kline(const char* text);
+void PrintLine(const char* text);
 // Formats into buf (always terminated when size > 0); returns the length the
 // whole text has, as snprintf does.
-int ksprintf(char* buf, size_t size, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
+int FormatText(char* buf, size_t size, const char* fmt, ...) __attribute__((format(printf, 3, 4)));

@@ -1,29 +1,27 @@
-#include "args.h"
-
-#include "common/runstate.h"
 #include "common/text.h"
+#include "options.h"
+
+namespace driver {
 
 namespace {
 
-// Options taking only themselves, tried in this order by their first
-// characters ("/BKX" is "/BK"). Each sets one run flag.
+// Options that take only themselves, tried in this order by their first
+// characters ("/BKX" is "/BK").
 struct Option {
     const char* prefix;
-    uint8_t* flag;
-    uint64_t* wide;
-    uint8_t value;
+    void (*apply)(RunOptions* options);
 };
 
 const Option kOptions[] = {
-    {"/BK", &BBK_flag, nullptr, 1},
-    {"/Mn", &Main_flag, nullptr, 1},
-    {"/Bp", &Backup_flag, nullptr, 1},
-    {"/PB", &Protect_BBK_flag, nullptr, 1},
-    {"/T", &Test_flag, nullptr, 1},
-    {"/O", nullptr, nullptr, 0},  // its value is read by the scan
-    {"/j", nullptr, &gReset, 1},
-    {"/F", nullptr, &gProjectCheck, 0},
-    {"/f", nullptr, &gProjectCheck, 0},
+    {"/BK", [](RunOptions* o) { o->boot_block = true; }},
+    {"/Mn", [](RunOptions* o) { o->main_code = true; }},
+    {"/Bp", [](RunOptions* o) { o->backup_code = true; }},
+    {"/PB", [](RunOptions* o) { o->protect = true; }},
+    {"/T", [](RunOptions* o) { o->test = true; }},
+    {"/O", nullptr},  // its value is read by the scan
+    {"/j", [](RunOptions* o) { o->reset = true; }},
+    {"/F", [](RunOptions* o) { o->check_project = false; }},
+    {"/f", [](RunOptions* o) { o->check_project = false; }},
 };
 
 const char* ArgOrNull(int argc, char* argv[], int i)
@@ -32,69 +30,68 @@ const char* ArgOrNull(int argc, char* argv[], int i)
 }
 
 // The version option consumes what follows it and ends the scan.
-void TakeVersionOption(int argc, char* argv[], int i)
+void TakeVersionOption(int argc, char* argv[], int i, RunOptions* options)
 {
     const char* arg = argv[i];
-    FW_flag = 1;
+    options->version = true;
     if (CharAt(arg, 2) == 'B')
-        BRAM_flag = 1;
+        options->readout = Readout::kBram;
     else if (CharAt(arg, 2) == 'C')
-        Varnel_flag = 1;
-    if (StrLen(arg) >= 4 && arg[3] == 'F') {
-        FileVer_flag = 1;
-        // After an image the option is ignored: it must not swap the file
-        // that is about to be flashed.
-        if (hasFile == 1)
-            return;
-        gFileName = ArgOrNull(argc, argv, i + 1);
-        BIN_Ver_offset = gFileName != nullptr ? ArgOrNull(argc, argv, i + 2) : nullptr;
-    } else {
-        FW_CP = ArgOrNull(argc, argv, i + 1);
+        options->readout = Readout::kVarnel;
+    if (CharAt(arg, 3) != 'F') {
+        options->expected_version = ArgOrNull(argc, argv, i + 1);
+        return;
     }
+    options->version_file = true;
+    // After an image the option is ignored: it must not name another file.
+    if (options->image != nullptr)
+        return;
+    options->version_file_name = ArgOrNull(argc, argv, i + 1);
+    if (options->version_file_name != nullptr)
+        options->version_offset = ArgOrNull(argc, argv, i + 2);
+}
+
+const Option* FindOption(const char* arg)
+{
+    for (const Option& o : kOptions) {
+        if (StartsWith(arg, o.prefix))
+            return &o;
+    }
+    return nullptr;
 }
 
 }  // namespace
 
-ScanResult ScanArguments(int argc, char* argv[])
+ScanResult ScanArguments(int argc, char* argv[], RunOptions* options)
 {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         const char before = CharAt(argv[i - 1], 1);
 
         if (arg[0] == '/' && (arg[1] == 'V' || arg[1] == 'v')) {
-            TakeVersionOption(argc, argv, i);
+            TakeVersionOption(argc, argv, i, options);
             return ScanResult::kOk;
         }
 
         if (arg[0] != '/' && before != 'O' && before != 'R' && before != 'V') {
             if (i + 1 >= argc || argv[i + 1][0] == '/')
                 return ScanResult::kSizeLost;
-            hasFile = 1;
-            gProjectCheck = 1;
-            gFileName = arg;
-            FileSize = static_cast<int32_t>(StrToL(argv[i + 1], 10));
+            options->image = arg;
+            options->check_project = true;
+            options->size_kb = static_cast<int32_t>(StrToL(argv[i + 1], 10));
             ++i;
             continue;
         }
 
-        const Option* option = nullptr;
-        for (const Option& o : kOptions) {
-            if (StartsWith(arg, o.prefix)) {
-                option = &o;
-                break;
+        if (const Option* option = FindOption(arg)) {
+            if (option->apply != nullptr) {
+                option->apply(options);
+                continue;
             }
-        }
-        if (option != nullptr) {
-            if (option->flag == nullptr && option->wide == nullptr) {
-                // "/O" without a value would silently flash at base 0.
-                if (i + 1 >= argc || argv[i + 1][0] == '/')
-                    return ScanResult::kWrongParameter;
-                gOffset = static_cast<uint64_t>(StrToL(argv[i + 1], 16));
-            } else if (option->flag != nullptr) {
-                *option->flag = option->value;
-            } else {
-                *option->wide = option->value;
-            }
+            // "/O" without a value would silently flash at base 0.
+            if (i + 1 >= argc || argv[i + 1][0] == '/')
+                return ScanResult::kWrongParameter;
+            options->offset = static_cast<uint64_t>(StrToL(argv[i + 1], 16));
             continue;
         }
 
@@ -107,15 +104,17 @@ ScanResult ScanArguments(int argc, char* argv[])
     return ScanResult::kOk;
 }
 
-RunMode ChooseMode()
+RunMode ChooseMode(const RunOptions& options)
 {
-    if (hasFile == 1)
+    if (options.image != nullptr)
         return RunMode::kUpdate;
-    if (Test_flag == 1)
+    if (options.test)
         return RunMode::kTest;
-    if (Protect_BBK_flag == 1)
+    if (options.protect)
         return RunMode::kProtect;
-    if (FW_flag == 1)
+    if (options.version)
         return RunMode::kVersion;
     return RunMode::kNone;
 }
+
+}  // namespace driver

@@ -1,27 +1,31 @@
 #include "banner.h"
 
-#include "common/flavour.h"
 #include "common/print.h"
+#include "common/program.h"
 #include "platform/platform.h"
 
-void vShowVersion()
+namespace driver {
+
+void ShowBanner()
 {
-    gotoxy(1, 1);
-    kprint(kFlavour.banner, kFlavour.version);
+    platform::GotoXy(1, 1);
+    Print(kProgram.banner, kProgram.version);
 }
 
-void vShowUsage()
+void ShowUsage()
 {
-    const char* name = kFlavour.program;
-    vShowVersion();
-    kputs("\n\r Usage : ");
-    kprint("\n\r        %s <ec filename> [filesize][/V][/F]", name);
-    kputs("\n\r        ");
-    kputs("\n\r Example :");
-    kprint("\n\r        %s ec.bin 128", name);
-    kputs("\n\r                Flash ec.bin filesize 128K");
-    kprint("\n\r        %s ec.bin 128 /F", name);
-    kputs("\n\r                Flash ec.bin filesize 128K and check the project name");
-    kprint("\n\r        %s /V", name);
-    kline("\n\r                Show the EC version and project name");
+    const char* name = kProgram.name;
+    ShowBanner();
+    PrintText("\n\r Usage : ");
+    Print("\n\r        %s <ec filename> [filesize][/V][/F]", name);
+    PrintText("\n\r        ");
+    PrintText("\n\r Example :");
+    Print("\n\r        %s ec.bin 128", name);
+    PrintText("\n\r                Flash ec.bin filesize 128K");
+    Print("\n\r        %s ec.bin 128 /F", name);
+    PrintText("\n\r                Flash ec.bin filesize 128K and check the project name");
+    Print("\n\r        %s /V", name);
+    PrintLine("\n\r                Show the EC version and project name");
 }
+
+}  // namespace driver

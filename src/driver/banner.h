@@ -1,4 +1,8 @@
 #pragma once
 
-void vShowVersion();
-void vShowUsage();
+namespace driver {
+
+void ShowBanner();
+void ShowUsage();
+
+}  // namespace driver

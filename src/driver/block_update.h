@@ -1,13 +1,24 @@
-// One block of the update: the choice of erase, check and programming
-// routines by the region flags and the flash identification.
+// One block of the update: the erase, check and programming routines the
+// region options and the identified part choose.
 #pragma once
 
 #include <cstdint>
 
-// True for a region update ("/BK", "/Mn", "/Bp").
-bool IsRegionUpdate();
+#include "flash/block.h"
+#include "flash/part.h"
+#include "options.h"
 
-// Erases, checks, programs and verifies the block (or the region) whose
-// base address is given; a region is placed relative to it. False as soon
-// as the erase check or the verify fails: the routine has printed why.
-bool UpdateBlock(uint8_t high, uint8_t middle, uint8_t low);
+namespace driver {
+
+struct BlockUpdate {
+    const RunOptions& options;
+    const flash::FlashPart& part;
+    flash::PageCounters last_run;  // where the last page-programming run stopped
+
+    // Erases, checks, programs and verifies the block at address (a region
+    // is placed relative to it). False as soon as the erase check or the
+    // verify fails: the routine has printed why.
+    bool Run(uint32_t address, const flash::BlockImage& image);
+};
+
+}  // namespace driver

@@ -1,8 +1,14 @@
-// The four run modes; each returns the run's exit status (0 or 1) and
-// leaves the common exit to ToolMain.
+// The run modes; each returns the run's exit status (0 or 1) and leaves the
+// common exit to ToolMain.
 #pragma once
 
-int RunUpdateMode();
+#include "options.h"
+
+namespace driver {
+
+int RunUpdateMode(const RunOptions& options);
 int RunTestMode();
 int RunProtectMode();
-int RunVersionQuery();
+int RunVersionQuery(const RunOptions& options);
+
+}  // namespace driver

@@ -1,20 +1,16 @@
 #include "project_check.h"
 
-#include "common/flavour.h"
 #include "common/print.h"
 #include "common/text.h"
-#include "hostio/mailbox.h"
+#include "hostio/ec_memory.h"
 
-void ReadEcProjectName(char* name)
-{
-    size_t length = kEcProjectNameMax;
-    for (size_t i = 0; i < kEcProjectNameMax; ++i) {
-        name[i] = static_cast<char>(ReadEcExternalRam(static_cast<uint16_t>(kEcProjectName + i)));
-        if (name[i] == '\0' && length == kEcProjectNameMax)
-            length = i;
-    }
-    name[length] = '\0';
-}
+namespace driver {
+
+namespace {
+
+using hostio::kEcProjectNameLength;
+
+}  // namespace
 
 // A true substring search that still reads the file only forwards: on a
 // mismatch the match falls back to the longest prefix of the name that
@@ -25,7 +21,7 @@ bool FileHoldsName(platform::File* file, const char* name)
     if (length == 0)
         return true;
 
-    size_t fallback[kEcProjectNameMax] = {};
+    size_t fallback[kEcProjectNameLength] = {};
     for (size_t i = 1, k = 0; i < length; ++i) {
         while (k > 0 && name[i] != name[k])
             k = fallback[k - 1];
@@ -56,16 +52,22 @@ bool CheckProjectName(platform::File* file)
 {
     // The version bytes are read as the plain version read-out reads them;
     // the check itself does not use them.
-    PMC2_RD_EC(kEcVersionHigh, kFlavour.ec_cmd_port, kFlavour.ec_data_port);
-    PMC2_RD_EC(kEcVersionLow, kFlavour.ec_cmd_port, kFlavour.ec_data_port);
+    hostio::ReadEcVersion();
 
-    char name[kEcProjectNameMax + 1];
-    ReadEcProjectName(name);
+    uint8_t bytes[kEcProjectNameLength];
+    hostio::ReadProjectName(bytes);
+    // The name ends at its first zero byte.
+    char name[kEcProjectNameLength + 1] = {};
+    for (size_t i = 0; i < kEcProjectNameLength && bytes[i] != 0; ++i)
+        name[i] = static_cast<char>(bytes[i]);
+
     if (!FileHoldsName(file, name)) {
         for (int i = 0; i < 3; ++i)
-            kline("\n\rThe EC bin does not match this project.\n");
+            PrintLine("\n\rThe EC bin does not match this project.\n");
         return false;
     }
-    kputs("\n\rPassssssssssssssssssssssssss");
+    PrintText("\n\rPassssssssssssssssssssssssss");
     return true;
 }
+
+}  // namespace driver

@@ -1,84 +1,81 @@
+// The two modes that work on the flash without an image: the test and the
+// boot-block protection.
 #include "banner.h"
-#include "common/flavour.h"
 #include "common/print.h"
+#include "common/program.h"
+#include "flash/channel.h"
 #include "flash/erase.h"
-#include "flash/follow.h"
 #include "flash/ident.h"
-#include "flash/program.h"
 #include "flash/protect.h"
-#include "flash_session.h"
+#include "flash/status.h"
+#include "hostio/commands.h"
+#include "hostio/flash_mode.h"
 #include "modes.h"
 #include "platform/platform.h"
+
+namespace driver {
 
 namespace {
 
 // The test pattern: one page of 0x88 at flash address 0.
-constexpr uint16_t kPatternLength = 256;
+constexpr uint32_t kPatternLength = 256;
 constexpr uint8_t kPatternByte = 0x88;
 
-void SendAddressZero()
+void WritePattern(const flash::FlashPart& part)
 {
-    for (int i = 0; i < 3; ++i)
-        vSendSPIByte(0x00);
-}
-
-void WritePattern()
-{
-    kputs(kFlavour.program_label_wide);
-    vSPIWriteEnable();
-    vEnterFollowMode();
-    vSendSPICommand(spi::kPageProgram);
-    SendAddressZero();
-    for (counter = 0; counter < kPatternLength; ++counter) {
-        vSendSPIByte(kPatternByte);
-        if (counter % 16 == 0)
-            kputs(kFlavour.mark);
+    PrintText(kProgram.program_label_wide);
+    flash::EnableWrite(part);
+    flash::SendCommand(flash::kOpPageProgram, 0);
+    for (uint32_t n = 0; n < kPatternLength; ++n) {
+        flash::SendFlashByte(kPatternByte);
+        if (n % 16 == 0)
+            PrintText(kProgram.mark);
     }
-    vWaitSPIFree();
-    vSPIWriteDisable();
+    flash::WaitIdle();
+    flash::DisableWrite();
 }
 
 // Reads the page back in one fast read: true when it holds the pattern.
 bool PatternReadsBack()
 {
-    vEnterFollowMode();
-    vSendSPICommand(spi::kFastRead);
-    SendAddressZero();
-    vSendSPIByte(0x00);  // dummy byte
+    flash::OpenFastRead(0);
     bool same = true;
-    for (uint16_t i = 0; i < kPatternLength; ++i)
-        if (BReadByteFromSPI() != kPatternByte)
+    for (uint32_t n = 0; n < kPatternLength; ++n) {
+        if (flash::ReadFlashByte() != kPatternByte)
             same = false;
-    vWaitSPIFree();
+    }
+    flash::WaitIdle();
     return same;
 }
 
 }  // namespace
 
-// The flash is not identified here: byte 0 of SPIDeviceID stays 0 and the
-// engine takes its generic paths.
+// The flash is not identified here: the engine takes its generic steps.
 int RunTestMode()
 {
-    OpenFlashMode(ec::kCloseWithReset);
-    vSPISectorErase(0, 0, 0, 1);
-    WritePattern();
+    const flash::FlashPart part = flash::UnidentifiedPart();
+    hostio::OpenFlashMode(hostio::kEcCloseWithReset);
+    flash::EraseSectors(part, 0, 1, flash::Marks::kPer256);
+    WritePattern(part);
     const bool written = PatternReadsBack();
-    kline(written ? " -- Test OK. \n" : " -- Test Fail. \n");
-    CloseFlashMode(ec::kCloseWithReset);
+    PrintLine(written ? " -- Test OK. \n" : " -- Test Fail. \n");
+    hostio::CloseFlashMode(hostio::kEcCloseWithReset);
     return written ? 0 : 1;
 }
 
 int RunProtectMode()
 {
-    OpenFlashMode(ec::kCloseWithReset);
-    kline("vReadSPIDeviceID start\n");
-    vReadSPIDeviceID();
-    kline("vReadSPIDeviceID end\n");
-    clrscr();
-    vShowVersion();
-    vShowDeviceID();
-    vShowVendorID();
-    ProtectBBK();
-    CloseFlashMode(ec::kCloseWithReset);
+    hostio::OpenFlashMode(hostio::kEcCloseWithReset);
+    PrintLine("vReadSPIDeviceID start\n");
+    const flash::FlashPart part = flash::IdentifyFlash();
+    PrintLine("vReadSPIDeviceID end\n");
+    platform::ClearScreen();
+    ShowBanner();
+    flash::ShowDeviceId(part);
+    flash::ShowVendor(part);
+    flash::ProtectBootBlock(part);
+    hostio::CloseFlashMode(hostio::kEcCloseWithReset);
     return 0;
 }
+
+}  // namespace driver

@@ -1,52 +1,65 @@
 #include "tool_main.h"
 
-#include "args.h"
 #include "banner.h"
 #include "common/print.h"
 #include "modes.h"
 #include "platform/platform.h"
 
+namespace driver {
+
+namespace {
+
+// The common exit: releases the I/O window and gives back the status.
 int CommonExit(int status)
 {
     platform::CloseWindow();
     return status;
 }
 
+int RunChosenMode(const RunOptions& options)
+{
+    switch (ChooseMode(options)) {
+    case RunMode::kUpdate:
+        return RunUpdateMode(options);
+    case RunMode::kTest:
+        return RunTestMode();
+    case RunMode::kProtect:
+        return RunProtectMode();
+    case RunMode::kVersion:
+        return RunVersionQuery(options);
+    case RunMode::kNone:
+        break;
+    }
+    // Nothing that can run was asked for: not a success.
+    PrintText("\n\rFile Open Fail!");
+    return 1;
+}
+
+}  // namespace
+
 int ToolMain(int argc, char* argv[])
 {
-    clrscr();  // the UEFI console starts clean; nothing on the Linux console
+    platform::ClearScreen();  // the UEFI console starts clean
     if (argc <= 1) {
-        vShowUsage();
+        ShowUsage();
         return 0;
     }
     if (platform::OpenWindow() != 0)
         return 1;
 
-    switch (ScanArguments(argc, argv)) {
+    RunOptions options;
+    switch (ScanArguments(argc, argv, &options)) {
     case ScanResult::kOk:
-        break;
+        return CommonExit(RunChosenMode(options));
     case ScanResult::kSizeLost:
-        kline("\n\rFile Size Paramter Lost, Please try again!\n");
-        return CommonExit(1);
+        PrintLine("\n\rFile Size Paramter Lost, Please try again!\n");
+        break;
     case ScanResult::kWrongParameter:
-        vShowUsage();
-        kline("\n\nWrong Parameter! Please try again!\n");
-        return CommonExit(1);
-    }
-
-    switch (ChooseMode()) {
-    case RunMode::kUpdate:
-        return CommonExit(RunUpdateMode());
-    case RunMode::kTest:
-        return CommonExit(RunTestMode());
-    case RunMode::kProtect:
-        return CommonExit(RunProtectMode());
-    case RunMode::kVersion:
-        return CommonExit(RunVersionQuery());
-    case RunMode::kNone:
+        ShowUsage();
+        PrintLine("\n\nWrong Parameter! Please try again!\n");
         break;
     }
-    // Nothing that can run was asked for: not a success.
-    kputs("\n\rFile Open Fail!");
     return CommonExit(1);
 }
+
+}  // namespace driver

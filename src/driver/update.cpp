@@ -2,116 +2,105 @@
 
 #include "banner.h"
 #include "block_update.h"
-#include "common/flavour.h"
-#include "common/image_state.h"
 #include "common/print.h"
-#include "common/runstate.h"
+#include "common/program.h"
 #include "flash/ident.h"
 #include "flash/protect.h"
-#include "flash_session.h"
+#include "hostio/flash_mode.h"
 #include "hostio/mailbox.h"
 #include "hostio/sio.h"
 #include "platform/platform.h"
+#include "regions.h"
+
+namespace driver {
 
 namespace {
+
+using flash::FlashPart;
 
 // Two chips take only 128 KB of a 256 KB image: 0x8987 its upper half,
 // 0x8928 its lower half.
 constexpr uint16_t kChipUpperHalf = 0x8987;
 constexpr uint16_t kChipLowerHalf = 0x8928;
-constexpr uint32_t kHalvedPageCount = 256;
+constexpr uint32_t kHalvedPages = 256;
 constexpr uint64_t kHalvedImageLength = 0x40000;
 
-constexpr uint8_t kStBlockEraser = 0x20;  // erases 64 KB where 4 KB is asked
-
-constexpr uint8_t kRegChipIdHigh = 0x20;
-constexpr uint8_t kRegChipIdLow = 0x21;
-
-void ReadChipId()
+bool ChipTakesHalf(uint16_t chip, const Geometry& geometry)
 {
-    if (kFlavour.assign_cfg_port)
-        CFG_PORT = 0x4E;
-    const uint8_t high = LPC_Read_Byte(kRegChipIdHigh);
-    const uint8_t low = LPC_Read_Byte(kRegChipIdLow);
-    ChipID = static_cast<uint16_t>((high << 8) | low);
-}
-
-bool ChipTakesHalf()
-{
-    return (ChipID == kChipUpperHalf || ChipID == kChipLowerHalf) && gPageCount == kHalvedPageCount;
+    return (chip == kChipUpperHalf || chip == kChipLowerHalf) && geometry.pages == kHalvedPages;
 }
 
 // What stops the update before the first erase, or null.
-const char* Refusal()
+const char* Refusal(const RunOptions& options, const FlashPart& part, bool halved, uint64_t length)
 {
-    if (IsRegionUpdate() && SPIDeviceID[0] == kStBlockEraser)
+    if (ChosenRegion(options) != nullptr && part.row->erase == flash::EraseGranularity::k64KOnly)
         return "\n\rRegion update needs 4 KB erase; this flash erases 64 KB blocks!";
     // The halves are taken at fixed offsets: a shorter image has no upper
     // half to read.
-    if (ChipTakesHalf() && gFileSize != kHalvedImageLength)
+    if (halved && length != kHalvedImageLength)
         return "\n\rImage for this chip must be 256K!";
     return nullptr;
 }
 
-void ShowStatusScreen()
+void ShowStatusScreen(const FlashPart& part, uint32_t block)
 {
-    clrscr();
-    vShowVersion();
-    vShowDeviceID();
-    vShowVendorID();
-    vShowBlockNumber();
-    gotoxy(1, 10);
+    platform::ClearScreen();
+    ShowBanner();
+    flash::ShowDeviceId(part);
+    flash::ShowVendor(part);
+    flash::ShowBlockNumber(block);
+    platform::GotoXy(1, 10);
 }
 
 }  // namespace
 
-int IFU()
+int RunUpdate(const RunOptions& options, const UpdateImage& image)
 {
-    const uint8_t closing = gReset != 0 ? ec::kCloseWithReset : ec::kClose;
+    const uint8_t closing = options.reset ? hostio::kEcCloseWithReset : hostio::kEcClose;
 
-    if (kFlavour.send_dd) {
-        kline("Send EC Cmd 0xDD \n");
-        send_EC_cmd(ec::kPrepareUpdate);
-        delay(kFlavour.dd_pause);
+    if (kProgram.prepare_update) {
+        PrintLine("Send EC Cmd 0xDD \n");
+        hostio::SendEcCommand(hostio::kEcPrepareUpdate);
+        platform::DelayUs(kProgram.prepare_pause_us);
     }
-    OpenFlashMode(closing);
+    hostio::OpenFlashMode(closing);
 
-    kline("vReadSPIDeviceID start\n");
-    vReadSPIDeviceID();
-    kline("vReadSPIDeviceID end\n");
-    kprint("\nBlockNum=%x,MaxBlockNum=%x", BlockNum, MaxBlockNum);
+    PrintLine("vReadSPIDeviceID start\n");
+    const FlashPart part = flash::IdentifyFlash();
+    PrintLine("vReadSPIDeviceID end\n");
+    Print("\nBlockNum=%x,MaxBlockNum=%x", 0u, image.geometry.blocks);
 
-    ReadChipId();
-    if (const char* refusal = Refusal()) {
-        kline(refusal);
-        CloseFlashMode(closing);
+    const uint16_t chip = hostio::ReadChipId();
+    const bool halved = ChipTakesHalf(chip, image.geometry);
+    if (const char* refusal = Refusal(options, part, halved, image.length)) {
+        PrintLine(refusal);
+        hostio::CloseFlashMode(closing);
         return 1;
     }
-    const bool halved = ChipTakesHalf();
-    if (halved) {
-        gFileSize >>= 1;
-        MaxBlockNum >>= 1;
-    }
-    const uint8_t first_buffer_block = halved && ChipID == kChipUpperHalf ? 2 : 0;
+    const uint64_t length = halved ? image.length >> 1 : image.length;
+    const uint32_t blocks = halved ? image.geometry.blocks >> 1 : image.geometry.blocks;
+    const uint32_t first_image_block = halved && chip == kChipUpperHalf ? 2 : 0;
 
     // The base is on a 64 KB boundary and the image fits below 16 MB (the
-    // update mode refuses anything else), so no address byte wraps.
-    const uint8_t base_high = static_cast<uint8_t>(gOffset >> 16);
-    const uint8_t base_middle = static_cast<uint8_t>(gOffset >> 8);
+    // update mode refuses anything else).
+    const uint32_t base = FlashBase(options);
+    BlockUpdate update{options, part, {0, 0}};
     bool verified = true;
-    while (BlockNum < MaxBlockNum) {
-        const uint8_t high = static_cast<uint8_t>(base_high + BlockNum);
-        BufferBlockNum = static_cast<uint8_t>(BlockNum + first_buffer_block);
-        ShowStatusScreen();
-        SPIUnlockAll();
-        verified = UpdateBlock(high, base_middle, 0);
-        ++BlockNum;
+    for (uint32_t block = 0; block < blocks && verified; ++block) {
+        const uint32_t image_offset = (first_image_block + block) * flash::kBlockBytes;
+        const uint64_t left = length - uint64_t{block} * flash::kBlockBytes;
+        const flash::BlockImage slice{image.bytes + image_offset,
+                                      static_cast<uint32_t>(left < flash::kBlockBytes ? left : flash::kBlockBytes),
+                                      image_offset};
+        ShowStatusScreen(part, block);
+        flash::UnlockAll(part);
         // A failed block ends the work: the EC is told to leave flash mode
         // next, and nothing more may reach it in follow mode.
-        if (!verified)
-            break;
+        verified = update.Run(base + block * flash::kBlockBytes, slice);
     }
 
-    CloseFlashMode(closing);
+    hostio::CloseFlashMode(closing);
     return verified ? 0 : 1;
 }
+
+}  // namespace driver

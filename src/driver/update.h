@@ -2,7 +2,22 @@
 // image, and out of flash mode again.
 #pragma once
 
-// Runs with the image in gUSBReadBuffer and the geometry set. Returns the
-// run's status: 0 when every block verified, 1 after a refusal or the first
-// failed block (no further block is tried).
-int IFU();
+#include <cstdint>
+
+#include "image_checks.h"
+#include "options.h"
+
+namespace driver {
+
+// The image as checked, whole in memory.
+struct UpdateImage {
+    const uint8_t* bytes;
+    uint64_t length;
+    Geometry geometry;
+};
+
+// Returns the run's status: 0 when every block verified, 1 after a refusal
+// or the first failed block (no further block is tried).
+int RunUpdate(const RunOptions& options, const UpdateImage& image);
+
+}  // namespace driver

@@ -1,11 +1,24 @@
-// Erase and the check that the erased area reads 0xFF. Addresses are the
-// three bytes (bits 16-23, 8-15, 0-7) of the area's first flash byte.
+// Erase, and the checks that the erased area reads 0xFF.
 #pragma once
 
 #include <cstdint>
 
-void vSPIBlockErase64KByte(uint8_t high, uint8_t middle, uint8_t low);
-void vSPISectorErase(uint8_t high, uint8_t middle, uint8_t low, uint8_t count);
-// 1 when every byte read is 0xFF, 0 at the first that is not.
-uint8_t vSPIVerifyErase64KByte(uint8_t high, uint8_t middle, uint8_t low);
-uint8_t vSPIVerifyErase(uint8_t high, uint8_t middle, uint8_t low);
+#include "block.h"
+#include "part.h"
+
+namespace flash {
+
+// The 4 KB sectors (1 KB units on parts that erase so) that hold the first
+// length bytes of the block at address; the rest of the block keeps what it
+// held.
+void EraseBlock(const FlashPart& part, uint32_t address, uint32_t length);
+// count 4 KB sectors from address.
+void EraseSectors(const FlashPart& part, uint32_t address, uint32_t count, Marks marks);
+
+// True when length bytes from address read 0xFF. A failure prints the page
+// counters the last programming run left (erase checks of whole blocks) or
+// the position of the first byte that is not erased (regions).
+bool CheckBlockErased(uint32_t address, uint32_t length, PageCounters last_run);
+bool CheckRegionErased(uint32_t address, uint32_t length, Marks marks);
+
+}  // namespace flash

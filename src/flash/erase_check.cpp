@@ -1,64 +1,66 @@
-// The erase checks: one fast read over the erased area, which must read
-// 0xFF up to the block's end or the image's end.
-#include "common/flavour.h"
+// One fast read over the erased area, which must read 0xFF to its end.
+#include "channel.h"
 #include "common/print.h"
-#include "common/runstate.h"
-#include "engine.h"
+#include "common/program.h"
 #include "erase.h"
-#include "follow.h"
-#include "program.h"
+#include "phase.h"
+#include "status.h"
+
+namespace flash {
 
 namespace {
 
-constexpr uint32_t kBlockBytes = 0x10000;
 constexpr uint8_t kErased = 0xFF;
 
-enum class Marks { kEvery4K, kEvery256WithBootBlock };
-
-// counterN is left at the first byte that is not erased, or where the
-// check stopped.
-bool ReadsErased(uint32_t start, Marks marks)
+// The position of the first byte that is not erased, or length.
+uint32_t ReadErased(uint32_t address, uint32_t length, uint32_t mark_every)
 {
-    vSPIWriteDisable();
-    vWaitSPIFree();
-    engine::OpenFastRead(start);
-    kputs(kFlavour.erase_verify_label);
-    const uint32_t mark_every = marks == Marks::kEvery256WithBootBlock && BBK_flag == 1 ? 0x100 : 0x1000;
-    for (counterN = 0; counterN < kBlockBytes; ++counterN) {
-        if (engine::PastImage(counterN))
-            break;
-        if (BReadByteFromSPI() != kErased)
-            return false;
-        if (counterN % mark_every == 0)
-            engine::Mark();
+    DisableWrite();
+    WaitIdle();
+    OpenFastRead(address);
+    PrintText(kProgram.erase_check_label);
+    for (uint32_t n = 0; n < length; ++n) {
+        if (ReadFlashByte() != kErased)
+            return n;
+        if (n % mark_every == 0)
+            PrintText(kProgram.mark);
     }
+    return length;
+}
+
+bool Passed()
+{
+    WaitIdle();
+    PrintLine(" -- Verify OK. \n");
     return true;
 }
 
-uint8_t Passed()
+uint32_t MarkEvery(Marks marks)
 {
-    vWaitSPIFree();
-    kline(" -- Verify OK. \n");
-    return 1;
+    return marks == Marks::kPer256 ? 0x100 : kSectorBytes;
 }
 
 }  // namespace
 
-uint8_t vSPIVerifyErase64KByte(uint8_t high, uint8_t middle, uint8_t low)
+bool CheckBlockErased(uint32_t address, uint32_t length, PageCounters last_run)
 {
-    if (ReadsErased(engine::Linear(high, middle, low), Marks::kEvery4K))
+    const PhaseScope phase(Phase::kEraseCheck);
+    if (ReadErased(address, length, MarkEvery(Marks::kPer4K)) == length)
         return Passed();
-    vWaitSPIFree();
-    // The page counters of the last programming run, as they stand.
-    kprint(" -- Verify Fail. counter2=%x counter=%x\n", counter2, counter);
-    return 0;
+    WaitIdle();
+    Print(" -- Verify Fail. counter2=%x counter=%x\n", last_run.page, last_run.byte);
+    return false;
 }
 
-uint8_t vSPIVerifyErase(uint8_t high, uint8_t middle, uint8_t low)
+bool CheckRegionErased(uint32_t address, uint32_t length, Marks marks)
 {
-    if (ReadsErased(engine::Linear(high, middle, low), Marks::kEvery256WithBootBlock))
+    const PhaseScope phase(Phase::kEraseCheck);
+    const uint32_t first_unerased = ReadErased(address, length, MarkEvery(marks));
+    if (first_unerased == length)
         return Passed();
-    vWaitSPIFree();
-    kprint(" -- Verify Fail. counterN=%x\n", static_cast<unsigned>(counterN));
-    return 0;
+    WaitIdle();
+    Print(" -- Verify Fail. counterN=%x\n", static_cast<unsigned>(first_unerased));
+    return false;
 }
+
+}  // namespace flash

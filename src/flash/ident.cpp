@@ -1,65 +1,74 @@
-// Identification: the JEDEC id, or the older read-id when the part answers
-// the JEDEC read with a 0 vendor byte; and the status screen's id lines.
 #include "ident.h"
 
-#include "common/image_state.h"
+#include "channel.h"
 #include "common/print.h"
-#include "follow.h"
 #include "platform/platform.h"
+#include "status.h"
+
+namespace flash {
 
 namespace {
 
 constexpr int kJedecIdBytes = 4;
 constexpr int kReadIdBytes = 16;
-constexpr uint8_t kSstVendor = 0xBF;
 
-void ReadIdBytes(int count)
+void ReadIdBytes(FlashId* id, int count)
 {
     for (int i = 0; i < count; ++i) {
-        SPIDeviceID[i] = BReadByteFromSPI();
-        kprint(" %x", SPIDeviceID[i]);
+        id->bytes[i] = ReadFlashByte();
+        Print(" %x", id->bytes[i]);
     }
 }
 
 }  // namespace
 
-void vReadSPIDeviceID()
+FlashPart IdentifyFlash()
 {
-    SPIDeviceID[0] = 0;
-    vWaitSPIFree();
-    kputs("\nvEnterFollowMode");
-    vEnterFollowMode();
-    vSendSPICommand(spi::kReadJedecId);
-    kputs("\nSPIDeviceID=");
-    ReadIdBytes(kJedecIdBytes);
-    if (SPIDeviceID[0] == 0)
-        vReadSPIDeviceID_CmdAB();
-    kputs("\nvExitFollowMode");
-    vExitFollowMode();
+    FlashId id{};
+    WaitIdle();
+    PrintText("\nvEnterFollowMode");
+    EnterFollowMode();
+    SendOpcode(kOpReadJedecId);
+    PrintText("\nSPIDeviceID=");
+    ReadIdBytes(&id, kJedecIdBytes);
+    if (id.bytes[0] == 0)
+        ReadLegacyId(&id);
+    PrintText("\nvExitFollowMode");
+    ExitFollowMode();
+    return FlashPart{id, &FindPartRow(id.bytes[0])};
 }
 
-void vReadSPIDeviceID_CmdAB()
+void ReadLegacyId(FlashId* id)
 {
-    vWaitSPIFree();
-    vEnterFollowMode();
-    vSendSPICommand(spi::kReadId);
-    for (int i = 0; i < 3; ++i)
-        vSendSPIByte(0x00);
-    kline("\n");
-    ReadIdBytes(kReadIdBytes);
-    kline("\n");
-    Old_SSTDeviceID = SPIDeviceID[0] == kSstVendor ? 1 : 0;
-    vExitFollowMode();
+    WaitIdle();
+    EnterFollowMode();
+    SendOpcode(kOpReadId);
+    SendAddress(0);
+    PrintLine("\n");
+    ReadIdBytes(id, kReadIdBytes);
+    PrintLine("\n");
+    id->by_read_id = true;
+    ExitFollowMode();
 }
 
-void vShowDeviceID()
+void ShowDeviceId(const FlashPart& part)
 {
-    gotoxy(1, 3);
-    kprint(" Device ID        : %x %x %x %x ", SPIDeviceID[0], SPIDeviceID[1], SPIDeviceID[2], SPIDeviceID[3]);
+    const uint8_t* b = part.id.bytes;
+    platform::GotoXy(1, 3);
+    Print(" Device ID        : %x %x %x %x ", b[0], b[1], b[2], b[3]);
 }
 
-void vShowBlockNumber()
+void ShowVendor(const FlashPart& part)
 {
-    gotoxy(1, 5);
-    kprint(" Block Number     : %d \n\n", BlockNum);
+    platform::GotoXy(1, 4);
+    if (const char* line = part.VendorLine())
+        PrintLine(line);
 }
+
+void ShowBlockNumber(uint32_t block)
+{
+    platform::GotoXy(1, 5);
+    Print(" Block Number     : %d \n\n", static_cast<int>(block));
+}
+
+}  // namespace flash

@@ -1,20 +1,23 @@
-// Programming and verification against the image buffer.
+// Programming an erased block (or region) from the image.
 #pragma once
 
 #include <cstdint>
 
-extern uint16_t counter2;  // page within the block (page routines)
-extern uint16_t counter;   // byte within the page or burst
-extern uint32_t counterN;  // byte within the block (AAI, checks, verify)
+#include "block.h"
+#include "part.h"
 
-void vAAIProgram64KByte(uint8_t high, uint8_t middle, uint8_t low);
-void vAAIWordProgram64KByte(uint8_t high, uint8_t middle, uint8_t low);
-void ByteProgram64KByte(uint8_t high, uint8_t middle, uint8_t low);
-void ByteProgram(uint8_t high, uint8_t middle, uint8_t low, uint8_t pages);
-void ByteProgram64KByte_PP32(uint8_t high, uint8_t middle, uint8_t low);
-void ByteProgram_PP32(uint8_t high, uint8_t middle, uint8_t low, uint8_t pages);
-// 1 when the flash equals the image up to the block's or the image's end.
-uint8_t vSPIVerify64KByte(uint8_t high, uint8_t middle, uint8_t low);
+namespace flash {
 
-// The engine's globals back to their start values (tests).
-void ResetFlashState();
+// Page program (0x02): pages of 256 bytes from address, at most `pages` of
+// them, up to the image's end. marks kPer256 marks every page.
+PageCounters ProgramPages(const FlashPart& part, uint32_t address, const BlockImage& image, uint32_t pages,
+                          Marks marks);
+// The same with each page sent as eight 32-byte commands, for parts that
+// take no more per command.
+PageCounters ProgramBursts(const FlashPart& part, uint32_t address, const BlockImage& image, uint32_t pages);
+// Auto address increment: the address once, then one byte (0xAF) or two
+// (0xAD) per command, the part waited out in between, up to the image end.
+void ProgramAaiBytes(const FlashPart& part, uint32_t address, const BlockImage& image);
+void ProgramAaiWords(const FlashPart& part, uint32_t address, const BlockImage& image);
+
+}  // namespace flash

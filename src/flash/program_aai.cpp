@@ -1,74 +1,70 @@
-// Auto-address-increment programming of SST-style and ITE parts: the address
-// goes once, then each byte (0xAF) or byte pair (0xAD) rides on its own
-// command, with the part waited out in between.
-#include "common/flavour.h"
-#include "common/image_state.h"
+// Auto-address-increment programming of SST-style and ITE parts.
+#include "channel.h"
 #include "common/print.h"
-#include "engine.h"
-#include "follow.h"
+#include "common/program.h"
+#include "phase.h"
 #include "program.h"
+#include "status.h"
+
+namespace flash {
 
 namespace {
 
-constexpr uint32_t kBlockBytes = 0x10000;
 constexpr uint32_t kMarkEvery = 0x1000;
 // Pairs the last byte of an odd-length image: programming 0xFF leaves the
 // erased flash as it is.
 constexpr uint8_t kPad = 0xFF;
 
-void Begin(uint8_t opcode, uint8_t high, uint8_t middle, uint8_t low, const char* label)
+void Begin(const FlashPart& part, uint8_t opcode, uint32_t address, const char* label)
 {
-    vSPIWriteEnable();
-    engine::Command(opcode, engine::Linear(high, middle, low));
-    kputs(label);
+    EnableWrite(part);
+    SendCommand(opcode, address);
+    PrintText(label);
 }
 
 // The next command's data follows; the last one is left without data and
 // ended by the write disable, which also ends AAI mode.
 void Next(uint8_t opcode)
 {
-    vWaitSPIFree();
-    vEnterFollowMode();
-    vSendSPICommand(opcode);
+    WaitIdle();
+    EnterFollowMode();
+    SendOpcode(opcode);
 }
 
 void Finish()
 {
-    vSPIWriteDisable();
-    vWaitSPIFree();
-    kline(" -- Programing OK. \n");
+    DisableWrite();
+    WaitIdle();
+    PrintLine(" -- Programing OK. \n");
 }
 
 }  // namespace
 
-void vAAIProgram64KByte(uint8_t high, uint8_t middle, uint8_t low)
+void ProgramAaiBytes(const FlashPart& part, uint32_t address, const BlockImage& image)
 {
-    Begin(spi::kAaiByteProgram, high, middle, low, kFlavour.program_label_wide);
-    for (counterN = 0; counterN < kBlockBytes; ++counterN) {
-        if (engine::ImageProgrammed())
-            break;
-        vSendSPIByte(engine::ImageByte(counterN));
-        Next(spi::kAaiByteProgram);
-        ++gFileProcessCount;
-        if (counterN % kMarkEvery == 0)
-            engine::Mark();
+    const PhaseScope phase(Phase::kProgram);
+    Begin(part, kOpAaiByteProgram, address, kProgram.program_label_wide);
+    for (uint32_t n = 0; n < image.length; ++n) {
+        SendFlashByte(image.bytes[n]);
+        Next(kOpAaiByteProgram);
+        if (n % kMarkEvery == 0)
+            PrintText(kProgram.mark);
     }
     Finish();
 }
 
-void vAAIWordProgram64KByte(uint8_t high, uint8_t middle, uint8_t low)
+void ProgramAaiWords(const FlashPart& part, uint32_t address, const BlockImage& image)
 {
-    Begin(spi::kAaiWordProgram, high, middle, low, kFlavour.program_label_narrow);
-    for (counterN = 0; counterN < kBlockBytes; counterN += 2) {
-        if (engine::ImageProgrammed())
-            break;
-        vSendSPIByte(engine::ImageByte(counterN));
-        const bool pair = gFileSize - gFileProcessCount >= 2;
-        vSendSPIByte(pair ? engine::ImageByte(counterN + 1) : kPad);
-        Next(spi::kAaiWordProgram);
-        gFileProcessCount += pair ? 2 : 1;
-        if (counterN % kMarkEvery == 0)
-            engine::Mark();
+    const PhaseScope phase(Phase::kProgram);
+    Begin(part, kOpAaiWordProgram, address, kProgram.program_label_narrow);
+    for (uint32_t n = 0; n < image.length; n += 2) {
+        SendFlashByte(image.bytes[n]);
+        SendFlashByte(n + 1 < image.length ? image.bytes[n + 1] : kPad);
+        Next(kOpAaiWordProgram);
+        if (n % kMarkEvery == 0)
+            PrintText(kProgram.mark);
     }
     Finish();
 }
+
+}  // namespace flash

@@ -1,79 +1,66 @@
-// Page programming (0x02): 256-byte pages, or pages sent as eight 32-byte
-// bursts for parts that take no more per command. Every routine stops at
-// the image end, wherever in the run it falls.
-#include "common/flavour.h"
-#include "common/image_state.h"
+// Page programming (0x02). Every run stops at the image end, wherever in the
+// block it falls.
+#include "channel.h"
 #include "common/print.h"
-#include "common/runstate.h"
-#include "engine.h"
-#include "follow.h"
+#include "common/program.h"
+#include "phase.h"
 #include "program.h"
+#include "status.h"
+
+namespace flash {
 
 namespace {
 
-constexpr uint32_t kPageBytes = 256;
 constexpr uint32_t kBurstBytes = 32;
-constexpr uint32_t kPagesPerBlock = 256;
 
 struct PageRun {
     const char* label;
     uint32_t pages;
-    uint32_t burst_bytes;  // kPageBytes: one command per page
+    uint32_t command_bytes;  // kPageBytes: one command per page
     bool mark_every_page;
 };
 
-// One page-program command of up to `bytes` image bytes from block position
-// `position`; the transaction stays open for the next wait to end.
-void ProgramChunk(uint32_t start, uint32_t position, uint32_t bytes)
+// Each command ends with its transaction left open: the next wait ends it.
+PageCounters Program(const FlashPart& part, uint32_t address, const BlockImage& image, const PageRun& run)
 {
-    vSPIWriteEnable();
-    engine::Command(spi::kPageProgram, start + position);
-    for (counter = 0; counter < bytes; ++counter) {
-        if (engine::ImageProgrammed())
-            break;
-        vSendSPIByte(engine::ImageByte(position + counter));
-        ++gFileProcessCount;
-    }
-}
-
-void ProgramPages(uint8_t high, uint8_t middle, uint8_t low, const PageRun& run)
-{
-    kputs(run.label);
-    const uint32_t start = engine::Linear(high, middle, low);
-    for (counter2 = 0; counter2 < run.pages; ++counter2) {
-        if (engine::ImageProgrammed())
-            break;
-        for (uint32_t offset = 0; offset < kPageBytes; offset += run.burst_bytes) {
-            if (engine::ImageProgrammed())
-                break;
-            ProgramChunk(start, counter2 * kPageBytes + offset, run.burst_bytes);
+    const PhaseScope phase(Phase::kProgram);
+    PrintText(run.label);
+    PageCounters at{0, 0};
+    uint32_t sent = 0;
+    uint32_t page = 0;
+    for (; page < run.pages && sent < image.length; ++page) {
+        for (uint32_t offset = 0; offset < kPageBytes && sent < image.length; offset += run.command_bytes) {
+            EnableWrite(part);
+            SendCommand(kOpPageProgram, address + page * kPageBytes + offset);
+            uint32_t byte = 0;
+            for (; byte < run.command_bytes && sent < image.length; ++byte, ++sent)
+                SendFlashByte(image.bytes[page * kPageBytes + offset + byte]);
+            at.byte = static_cast<uint16_t>(byte);
         }
-        vWaitSPIFree();
-        if (run.mark_every_page || counter2 % 16 == 0)
-            engine::Mark();
+        WaitIdle();
+        if (run.mark_every_page || page % 16 == 0)
+            PrintText(kProgram.mark);
     }
-    vSPIWriteDisable();
-    kline(" -- Programing OK. \n");
+    at.page = static_cast<uint16_t>(page);
+    DisableWrite();
+    PrintLine(" -- Programing OK. \n");
+    return at;
 }
 
 }  // namespace
 
-void ByteProgram64KByte(uint8_t high, uint8_t middle, uint8_t low)
+PageCounters ProgramPages(const FlashPart& part, uint32_t address, const BlockImage& image, uint32_t pages,
+                          Marks marks)
 {
-    ProgramPages(high, middle, low, {kFlavour.program_label_narrow, kPagesPerBlock, kPageBytes, false});
+    return Program(part, address, image,
+                   {kProgram.program_label_narrow, pages, kPageBytes, marks == Marks::kPer256});
 }
 
-void ByteProgram(uint8_t high, uint8_t middle, uint8_t low, uint8_t pages)
+// A whole block's run has always shown the wide label, a region's the narrow.
+PageCounters ProgramBursts(const FlashPart& part, uint32_t address, const BlockImage& image, uint32_t pages)
 {
-    ProgramPages(high, middle, low, {kFlavour.program_label_narrow, pages, kPageBytes, BBK_flag == 1});
+    const char* label = pages == kPagesPerBlock ? kProgram.program_label_wide : kProgram.program_label_narrow;
+    return Program(part, address, image, {label, pages, kBurstBytes, false});
 }
 
-void ByteProgram64KByte_PP32(uint8_t high, uint8_t middle, uint8_t low)
-{
-    ProgramPages(high, middle, low, {kFlavour.program_label_wide, kPagesPerBlock, kBurstBytes, false});
-}
-
-void ByteProgram_PP32(uint8_t high, uint8_t middle, uint8_t low, uint8_t pages)
-{
-    ProgramPages(high, middle, low, {kFlavour.program_label_narrow, pages, kBurstBytes, false});
-}
+}  // namespace flash

@@ -1,86 +1,85 @@
-// The status register's block-protection bits: cleared before every block
-// of an update, set to guard the boot block in the protection mode.
 #include "protect.h"
 
-#include "common/flavour.h"
+#include "channel.h"
 #include "common/print.h"
-#include "engine.h"
-#include "follow.h"
+#include "common/program.h"
+#include "phase.h"
 #include "platform/platform.h"
+#include "status.h"
+
+namespace flash {
 
 namespace {
 
 constexpr uint8_t kUnprotected = 0x00;
-constexpr uint8_t kProtectBootBlock = 0x06;
-// Winbond: SEC, TB and BP0 guard the lowest 4 KB.
-constexpr uint8_t kProtectBootBlockSr1 = 0x64;
 
 void SendWriteEnable()
 {
-    vEnterFollowMode();
-    vSendSPICommand(spi::kWriteEnable);
+    EnterFollowMode();
+    SendOpcode(kOpWriteEnable);
 }
 
-void EnableWriteStatus()
+void SendEnableWriteStatus()
 {
-    vEnterFollowMode();
-    vSendSPICommand(spi::kEnableWriteStatus);
+    EnterFollowMode();
+    SendOpcode(kOpEnableWriteStatus);
 }
 
 void Settle()
 {
-    delay(kFlavour.protect_settle);
+    platform::DelayUs(kProgram.protect_settle_us);
 }
 
 }  // namespace
 
-void SPIUnlockAll()
+void UnlockAll(const FlashPart& part)
 {
-    vWaitSPIFree();
+    const PhaseScope phase(Phase::kUnlock);
+    WaitIdle();
     SendWriteEnable();
-    engine::OpenStatusRead();
-    engine::PollLatchSet();
-    if (engine::Steps().enable_write_status)
-        EnableWriteStatus();
-    vEnterFollowMode();
-    vSendSPICommand(spi::kWriteStatus);
-    vSendSPIByte(kUnprotected);
-    vWaitSPIFree();
+    OpenStatusRead();
+    PollLatchSet();
+    if (part.row->enable_write_status == EnableWriteStatus::kAlways)
+        SendEnableWriteStatus();
+    EnterFollowMode();
+    SendOpcode(kOpWriteStatus);
+    SendFlashByte(kUnprotected);
+    WaitIdle();
 }
 
-void ProtectBBK()
+void ProtectBootBlock(const FlashPart& part)
 {
-    const engine::PartSteps& part = engine::Steps();
-    vWaitSPIFree();
+    const PartRow& row = *part.row;
+    WaitIdle();
     SendWriteEnable();
-    vWaitSPIFree();
-    engine::OpenStatusRead();
-    engine::PollLatchSet();
+    WaitIdle();
+    OpenStatusRead();
+    PollLatchSet();
     uint8_t status2 = 0;
-    if (part.two_status_bytes) {
-        vWaitSPIFree();
-        vEnterFollowMode();
-        vSendSPICommand(spi::kReadStatus2);
-        status2 = BReadByteFromSPI();
+    if (row.keeps_status2) {
+        WaitIdle();
+        EnterFollowMode();
+        SendOpcode(kOpReadStatus2);
+        status2 = ReadFlashByte();
     }
-    if (part.enable_write_status || part.two_status_bytes)
-        EnableWriteStatus();
-    vWaitSPIFree();
-    vEnterFollowMode();
-    vSendSPICommand(spi::kWriteStatus);
-    if (part.two_status_bytes) {
-        vSendSPIByte(kProtectBootBlockSr1);
+    if (row.enable_write_status != EnableWriteStatus::kNever)
+        SendEnableWriteStatus();
+    WaitIdle();
+    EnterFollowMode();
+    SendOpcode(kOpWriteStatus);
+    SendFlashByte(row.protect_value);
+    if (row.keeps_status2) {
         Settle();
-        vSendSPIByte(status2);
+        SendFlashByte(status2);
         Settle();
-    } else {
-        vSendSPIByte(kProtectBootBlock);
     }
-    vEnterFollowMode();
+    EnterFollowMode();
     Settle();
-    vSendSPICommand(spi::kReadStatus);
+    SendOpcode(kOpReadStatus);
     Settle();
-    kputs("\n\nProtect BBK Area Done!");
-    kprint("\nRead Status Register = 0x%x\n", BReadByteFromSPI());
-    vWaitSPIFree();
+    PrintText("\n\nProtect BBK Area Done!");
+    Print("\nRead Status Register = 0x%x\n", ReadFlashByte());
+    WaitIdle();
 }
+
+}  // namespace flash

@@ -1,40 +1,37 @@
-// The verify: one fast read over the block, compared with the image up to
-// the block's end or the image's end.
-#include "common/flavour.h"
+// One fast read over the block, compared with the image to its end.
+#include "verify.h"
+
+#include "channel.h"
 #include "common/print.h"
-#include "common/runstate.h"
-#include "engine.h"
-#include "follow.h"
-#include "program.h"
+#include "common/program.h"
+#include "phase.h"
+#include "status.h"
 
-namespace {
+namespace flash {
 
-constexpr uint32_t kBlockBytes = 0x10000;
-
-}  // namespace
-
-uint8_t vSPIVerify64KByte(uint8_t high, uint8_t middle, uint8_t low)
+bool VerifyBlock(uint32_t address, const BlockImage& image, Marks marks)
 {
-    vSPIWriteDisable();
-    vWaitSPIFree();
-    engine::OpenFastRead(engine::Linear(high, middle, low));
-    kputs(kFlavour.verify_label);
-    const uint32_t mark_every = BBK_flag == 1 ? 0x100 : 0x1000;
-    for (counterN = 0; counterN < kBlockBytes; ++counterN) {
-        if (engine::PastImage(counterN))
-            break;
-        const uint8_t expected = engine::ImageByte(counterN);
-        if (BReadByteFromSPI() != expected) {
+    const PhaseScope phase(Phase::kVerify);
+    DisableWrite();
+    WaitIdle();
+    OpenFastRead(address);
+    PrintText(kProgram.verify_label);
+    const uint32_t mark_every = marks == Marks::kPer256 ? 0x100 : kSectorBytes;
+    for (uint32_t n = 0; n < image.length; ++n) {
+        const uint8_t expected = image.bytes[n];
+        if (ReadFlashByte() != expected) {
             // The image offset and the byte the image holds there.
-            kprint("[%x]=%x", static_cast<unsigned>(engine::ImageOffset(counterN)), expected);
-            vWaitSPIFree();
-            kline(" -- Verify Fail. ");
-            return 0;
+            Print("[%x]=%x", static_cast<unsigned>(image.image_offset + n), expected);
+            WaitIdle();
+            PrintLine(" -- Verify Fail. ");
+            return false;
         }
-        if (counterN % mark_every == 0)
-            engine::Mark();
+        if (n % mark_every == 0)
+            PrintText(kProgram.mark);
     }
-    vWaitSPIFree();
-    kline(" -- Verify OK. ");
-    return 1;
+    WaitIdle();
+    PrintLine(" -- Verify OK. ");
+    return true;
 }
+
+}  // namespace flash

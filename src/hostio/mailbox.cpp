@@ -1,129 +1,137 @@
 #include "mailbox.h"
 
-#include "common/flavour.h"
 #include "platform/platform.h"
 #include "wait.h"
 
+namespace hostio {
+
 namespace {
 
-constexpr uint8_t kOutputBufferFull = 0x01;
-constexpr uint8_t kInputBufferFull = 0x02;
-
-constexpr uint16_t kKbcCommandPort = 0x64;
-constexpr uint16_t kKbcDataPort = 0x60;
-
-constexpr uint8_t kEcReadExternalRam = 0x92;
-constexpr uint8_t kAcpiReadEc = 0x80;
-
 // Until the device has taken the host's last byte.
-void WaitInputTaken(uint16_t status_port, const char* what)
+void WaitInputTaken(MailboxPair pair, const char* what)
 {
-    hostio::WaitFor([status_port] { return (IoRead8(status_port) & kInputBufferFull) == 0; },
-                    hostio::kMailboxLimitUs, {what, status_port & 0xFF});
+    WaitFor([pair] { return (platform::IoRead8(pair.command) & kInputBufferFull) == 0; }, kMailboxLimitUs,
+            {what, pair.command});
 }
 
 // Until the device offers a byte in its data port.
-void WaitOutputFull(uint16_t status_port, const char* what)
+void WaitOutputOffered(MailboxPair pair, const char* what)
 {
-    hostio::WaitFor([status_port] { return (IoRead8(status_port) & kOutputBufferFull) != 0; },
-                    hostio::kMailboxLimitUs, {what, status_port & 0xFF});
+    WaitFor([pair] { return (platform::IoRead8(pair.command) & kOutputBufferFull) != 0; }, kMailboxLimitUs,
+            {what, pair.command});
+}
+
+constexpr const char* kEcInput = "EC input buffer";
+constexpr const char* kEcOutput = "EC output buffer";
+
+// Input-buffer wait, the byte, and the wait until the device took it.
+void Send(MailboxPair pair, uint8_t port, uint8_t value, const char* what)
+{
+    WaitInputTaken(pair, what);
+    platform::IoWrite8(port, value);
+    WaitInputTaken(pair, what);
 }
 
 }  // namespace
 
-void wait_EC_IBE()
+void WaitEcInputEmpty()
 {
-    WaitInputTaken(kFlavour.ec_cmd_port, "EC input buffer");
+    WaitInputTaken(kEcMailbox, kEcInput);
 }
 
-void wait_EC_OBF()
+void WaitEcOutputFull()
 {
-    WaitOutputFull(kFlavour.ec_cmd_port, "EC output buffer");
+    WaitOutputOffered(kEcMailbox, kEcOutput);
 }
 
-void send_EC_cmd(uint8_t code)
+void SendEcCommand(uint8_t code)
 {
-    wait_EC_IBE();
-    IoWrite8(kFlavour.ec_cmd_port, code);
-    wait_EC_IBE();
+    Send(kEcMailbox, kEcMailbox.command, code, kEcInput);
 }
 
-void send_EC_data(uint8_t value)
+void SendEcData(uint8_t value)
 {
-    wait_EC_IBE();
-    IoWrite8(kFlavour.ec_data_port, value);
-    wait_EC_IBE();
+    Send(kEcMailbox, kEcMailbox.data, value, kEcInput);
 }
 
-// A byte left in the output buffer by an earlier exchange is what this
-// returns: nothing drains the EC's output buffer first.
-uint8_t Read_EC_data()
+uint8_t ReadEcData()
 {
-    wait_EC_OBF();
-    return IoRead8(kFlavour.ec_data_port);
+    WaitEcOutputFull();
+    return platform::IoRead8(kEcMailbox.data);
 }
 
 uint8_t ReadEcExternalRam(uint16_t address)
 {
-    send_EC_cmd(kEcReadExternalRam);
-    send_EC_data(static_cast<uint8_t>(address >> 8));
-    send_EC_data(static_cast<uint8_t>(address));
-    return Read_EC_data();
+    SendEcCommand(kEcReadExternalRam);
+    SendEcData(static_cast<uint8_t>(address >> 8));
+    SendEcData(static_cast<uint8_t>(address));
+    return ReadEcData();
 }
 
-void wait_KB_IBE()
+void WaitKbcInputEmpty()
 {
-    WaitInputTaken(kKbcCommandPort, "keyboard controller input buffer");
+    WaitInputTaken(kKeyboardController, "keyboard controller input buffer");
 }
 
-void wait_KB_OBF()
+void WaitKbcOutputFull()
 {
-    WaitOutputFull(kKbcCommandPort, "keyboard controller output buffer");
+    WaitOutputOffered(kKeyboardController, "keyboard controller output buffer");
 }
 
 // Each poll reads the status; a pending byte is read and dropped before the
 // next one. A controller that keeps producing bytes ends in a timeout.
-void wait_KB_OBE()
+void DrainKbcOutput()
 {
-    hostio::WaitFor(
+    WaitFor(
         [] {
-            if ((IoRead8(kKbcCommandPort) & kOutputBufferFull) == 0)
+            if ((platform::IoRead8(kKeyboardController.command) & kOutputBufferFull) == 0)
                 return true;
-            IoRead8(kKbcDataPort);
+            platform::IoRead8(kKeyboardController.data);
             return false;
         },
-        hostio::kMailboxLimitUs, {"keyboard controller output buffer to drain", kKbcCommandPort});
+        kMailboxLimitUs, {"keyboard controller output buffer to drain", kKeyboardController.command});
 }
 
-void send_KB_cmd(uint8_t code)
+void SendKbcCommand(uint8_t code)
 {
-    wait_KB_OBE();
-    wait_KB_IBE();
-    IoWrite8(kKbcCommandPort, code);
-    wait_KB_IBE();
+    DrainKbcOutput();
+    WaitKbcInputEmpty();
+    platform::IoWrite8(kKeyboardController.command, code);
+    WaitKbcInputEmpty();
 }
 
-void send_KB_data(uint8_t value)
+void SendKbcData(uint8_t value)
 {
-    wait_KB_OBE();
-    wait_KB_IBE();
-    IoWrite8(kKbcDataPort, value);
-    wait_KB_IBE();
+    DrainKbcOutput();
+    WaitKbcInputEmpty();
+    platform::IoWrite8(kKeyboardController.data, value);
+    WaitKbcInputEmpty();
 }
 
-uint8_t Read_KB_data()
+uint8_t ReadKbcData()
 {
-    wait_KB_OBF();
-    return IoRead8(kKbcDataPort);
+    WaitKbcOutputFull();
+    return platform::IoRead8(kKeyboardController.data);
 }
 
-uint8_t PMC2_RD_EC(uint8_t address, uint16_t command_port, uint16_t data_port)
+// The address shares its input-buffer wait with the command before it.
+uint8_t ReadEcRam(uint8_t address, MailboxPair pair)
 {
-    WaitInputTaken(command_port, "EC input buffer");
-    IoWrite8(command_port, kAcpiReadEc);
-    WaitInputTaken(command_port, "EC input buffer");
-    IoWrite8(data_port, address);
-    WaitInputTaken(command_port, "EC input buffer");
-    WaitOutputFull(command_port, "EC output buffer");
-    return IoRead8(data_port);
+    Send(pair, pair.command, kEcAcpiRead, kEcInput);
+    platform::IoWrite8(pair.data, address);
+    WaitInputTaken(pair, kEcInput);
+    WaitOutputOffered(pair, kEcOutput);
+    return platform::IoRead8(pair.data);
 }
+
+void WaitAcpiInputEmpty()
+{
+    WaitInputTaken(kAcpiEc, kEcInput);
+}
+
+void WaitAcpiOutputFull()
+{
+    WaitOutputOffered(kAcpiEc, kEcOutput);
+}
+
+}  // namespace hostio

@@ -1,30 +1,37 @@
-// The EC mailbox (the program's fixed pair), the keyboard controller on
-// 0x60/0x64, and the ACPI "read EC" transaction on any pair. Status bits:
-// bit 0 output buffer full, bit 1 input buffer full. Every wait is bounded
-// (see wait.h): an EC that stops answering ends the run with a timeout.
+// The EC mailbox (the program's fixed pair), the keyboard controller, and
+// the ACPI "read EC" transaction on any pair. Every wait is bounded (see
+// wait.h): a device that stops answering ends the run with a timeout.
 #pragma once
 
 #include <cstdint>
 
+#include "commands.h"
+
+namespace hostio {
+
 // EC mailbox.
-void wait_EC_IBE();
-void wait_EC_OBF();
-void send_EC_cmd(uint8_t code);
-void send_EC_data(uint8_t value);
-uint8_t Read_EC_data();
+void WaitEcInputEmpty();
+void WaitEcOutputFull();
+void SendEcCommand(uint8_t code);
+void SendEcData(uint8_t value);
+// A byte left in the output buffer by an earlier exchange is what this
+// returns: nothing drains the EC's output buffer first.
+uint8_t ReadEcData();
 uint8_t ReadEcExternalRam(uint16_t address);
 
 // Keyboard controller.
-void wait_KB_IBE();
-void wait_KB_OBF();
-void wait_KB_OBE();
-void send_KB_cmd(uint8_t code);
-void send_KB_data(uint8_t value);
-uint8_t Read_KB_data();
+void WaitKbcInputEmpty();
+void WaitKbcOutputFull();
+// Reads and drops whatever the controller has pending.
+void DrainKbcOutput();
+void SendKbcCommand(uint8_t code);
+void SendKbcData(uint8_t value);
+uint8_t ReadKbcData();
 
-// ACPI EC read (command 0x80) of EC RAM through the given pair.
-uint8_t PMC2_RD_EC(uint8_t address, uint16_t command_port, uint16_t data_port);
+// ACPI read (command 0x80) of an EC RAM byte through the given pair.
+uint8_t ReadEcRam(uint8_t address, MailboxPair pair);
+// The ACPI EC pair's own waits on its status port.
+void WaitAcpiInputEmpty();
+void WaitAcpiOutputFull();
 
-// The ACPI EC pair, which also carries the eight-byte version text.
-inline constexpr uint16_t kAcpiEcCommandPort = 0x66;
-inline constexpr uint16_t kAcpiEcDataPort = 0x62;
+}  // namespace hostio

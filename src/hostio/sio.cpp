@@ -2,15 +2,15 @@
 
 #include "platform/platform.h"
 
-uint8_t CFG_PORT = 0x4E;
-uint16_t ChipID;
+namespace hostio {
 
 namespace {
 
+constexpr uint8_t kSioDataPort = kSioIndexPort + 1;
 constexpr uint8_t kEntryKey[] = {0x87, 0x01, 0x55, 0x55};
 
 constexpr uint8_t kRegExit = 0x02;
-constexpr uint8_t kRegLdn = 0x07;
+constexpr uint8_t kRegLogicalDevice = 0x07;
 constexpr uint8_t kRegChipIdHigh = 0x20;
 constexpr uint8_t kRegChipIdLow = 0x21;
 
@@ -23,60 +23,61 @@ constexpr uint8_t kEcIndexData = 0x12;
 
 }  // namespace
 
-void ResetSioState()
+void WriteSioRegister(uint8_t reg, uint8_t value)
 {
-    CFG_PORT = 0x4E;
-    ChipID = 0;
+    platform::IoWrite8(kSioIndexPort, reg);
+    platform::IoWrite8(kSioDataPort, value);
 }
 
-void LPC_Write_Byte(uint8_t reg, uint8_t value)
+uint8_t ReadSioRegister(uint8_t reg)
 {
-    IoWrite8(CFG_PORT, reg);
-    IoWrite8(static_cast<uint8_t>(CFG_PORT + 1), value);
+    platform::IoWrite8(kSioIndexPort, reg);
+    return platform::IoRead8(kSioDataPort);
 }
 
-uint8_t LPC_Read_Byte(uint8_t reg)
+uint8_t SioIndexPort()
 {
-    IoWrite8(CFG_PORT, reg);
-    return IoRead8(static_cast<uint8_t>(CFG_PORT + 1));
+    return kSioIndexPort;
 }
 
-uint8_t get_cfg_port()
-{
-    return CFG_PORT;
-}
-
-void enter_sio()
+void EnterSio()
 {
     for (uint8_t key : kEntryKey)
-        IoWrite8(CFG_PORT, key);
+        platform::IoWrite8(kSioIndexPort, key);
 }
 
-void exit_sio()
+void ExitSio()
 {
-    LPC_Write_Byte(kRegExit, 0x02);
+    WriteSioRegister(kRegExit, 0x02);
 }
 
-void change_ldn(uint8_t device)
+void SelectLogicalDevice(uint8_t device)
 {
-    LPC_Write_Byte(kRegLdn, device);
+    WriteSioRegister(kRegLogicalDevice, device);
 }
 
-// Leaves the configuration mode entered: the BRAM read-out goes on in it.
-uint16_t find_ite_chip()
+uint16_t ReadChipId()
 {
-    enter_sio();
-    const uint8_t high = LPC_Read_Byte(kRegChipIdHigh);
-    const uint8_t low = LPC_Read_Byte(kRegChipIdLow);
+    const uint8_t high = ReadSioRegister(kRegChipIdHigh);
+    const uint8_t low = ReadSioRegister(kRegChipIdLow);
     return static_cast<uint16_t>((high << 8) | low);
 }
 
-uint8_t Embedded_Controller_Get_Ram_Byte(uint16_t address)
+// Leaves the configuration mode entered: the BRAM read-out goes on in it.
+uint16_t FindIteChip()
 {
-    LPC_Write_Byte(kRegEcIndex, kEcIndexHigh);
-    LPC_Write_Byte(kRegEcData, static_cast<uint8_t>(address >> 8));
-    LPC_Write_Byte(kRegEcIndex, kEcIndexLow);
-    LPC_Write_Byte(kRegEcData, static_cast<uint8_t>(address));
-    LPC_Write_Byte(kRegEcIndex, kEcIndexData);
-    return LPC_Read_Byte(kRegEcData);
+    EnterSio();
+    return ReadChipId();
 }
+
+uint8_t ReadEcRamThroughSio(uint16_t address)
+{
+    WriteSioRegister(kRegEcIndex, kEcIndexHigh);
+    WriteSioRegister(kRegEcData, static_cast<uint8_t>(address >> 8));
+    WriteSioRegister(kRegEcIndex, kEcIndexLow);
+    WriteSioRegister(kRegEcData, static_cast<uint8_t>(address));
+    WriteSioRegister(kRegEcIndex, kEcIndexData);
+    return ReadSioRegister(kRegEcData);
+}
+
+}  // namespace hostio

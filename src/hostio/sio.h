@@ -1,21 +1,27 @@
-// Super I/O configuration space of the ITE EC, behind an index/data pair.
+// Super I/O configuration space of the ITE EC, behind the index/data pair
+// 0x4E/0x4F.
 #pragma once
 
 #include <cstdint>
 
-extern uint8_t CFG_PORT;  // index port; the data port is CFG_PORT + 1
-extern uint16_t ChipID;   // as read by the update sequence
+namespace hostio {
 
-void LPC_Write_Byte(uint8_t reg, uint8_t value);
-uint8_t LPC_Read_Byte(uint8_t reg);
-uint8_t get_cfg_port();
-void enter_sio();
-void exit_sio();
-void change_ldn(uint8_t device);
-// Enters the configuration mode (and leaves it entered) and returns the chip
-// id from registers 0x20 (high) and 0x21 (low); 0xFFFF when nothing answers.
-uint16_t find_ite_chip();
-uint8_t Embedded_Controller_Get_Ram_Byte(uint16_t address);
+inline constexpr uint8_t kSioIndexPort = 0x4E;  // the data port is the next one
+inline constexpr uint16_t kNoChip = 0xFFFF;     // nothing answered
 
-// Back to the start values (tests).
-void ResetSioState();
+void WriteSioRegister(uint8_t reg, uint8_t value);
+uint8_t ReadSioRegister(uint8_t reg);
+uint8_t SioIndexPort();
+void EnterSio();
+void ExitSio();
+void SelectLogicalDevice(uint8_t device);
+// The chip id from registers 0x20 (high) and 0x21 (low), as they read now:
+// no entry key first, no exit after.
+uint16_t ReadChipId();
+// Enters the configuration mode (and leaves it entered) and reads the chip
+// id; kNoChip when nothing answers.
+uint16_t FindIteChip();
+// A byte of EC RAM through the EC's own index/data pair inside the space.
+uint8_t ReadEcRamThroughSio(uint16_t address);
+
+}  // namespace hostio

@@ -6,32 +6,44 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace platform {
+
 // One byte access to I/O port (port & 0xFF), never cached, merged or repeated.
 uint8_t IoRead8(uint16_t port);
-void IoWrite8(uint16_t port, uint32_t value);
+void IoWrite8(uint16_t port, uint8_t value);
 
-// A pause of n units: milliseconds in kovrinux, microseconds in kovrin.
-void delay(int32_t n);
-void clrscr();
-void gotoxy(int x, int y);
+// A pause; every caller states it in microseconds.
+void DelayUs(uint32_t us);
 
-namespace platform {
+// The status screen: a console that can place its cursor clears and moves
+// it; a plain stream ignores both and the text follows in order.
+void ClearScreen();
+void GotoXy(int column, int row);
 
 // Start-up: make the ports usable. 0 when they are; otherwise the platform
 // has printed why and the run ends with status 1 without any port access.
 int OpenWindow();
 // The common exit's clean-up; harmless when nothing was opened.
 void CloseWindow();
-// Ends the program from anywhere with status 0 or 1, after CloseWindow.
+// Ends the program from anywhere with status 0 or 1, after CloseWindow,
+// releasing every file and buffer the run still holds.
 [[noreturn]] void Exit(int status);
 
 // Console: bytes exactly as given (UTF-8).
 void ConsoleWrite(const char* text, size_t length);
-// Text attribute (foreground on background, 0x0C light red, 0x0A light green).
-void ConsoleAttribute(uint8_t attribute);
+// Text attributes of the console (foreground on black).
+enum class Colour : uint8_t {
+    kLightGreen = 0x0A,
+    kLightRed = 0x0C,
+};
+void ConsoleColour(Colour colour);
 
 // Monotonic microseconds, for time limits only.
 uint64_t NowUs();
+
+// Which part of the work the port accesses that follow belong to (see
+// flash/phase.h); only the virtual board's platform records it.
+void NotePhase(uint8_t phase);
 
 // The image (or version) file, read once into memory.
 struct File;

@@ -11,7 +11,7 @@ namespace {
 std::string Fmt(const char* fmt, auto... args)
 {
     char buf[128];
-    ksprintf(buf, sizeof buf, fmt, args...);
+    FormatText(buf, sizeof buf, fmt, args...);
     return buf;
 }
 
@@ -33,7 +33,7 @@ TEST(Format, ConversionsTheToolUses)
 TEST(Format, ZeroCharacterIsWrittenAndEndsTheString)
 {
     char buf[16];
-    const int n = ksprintf(buf, sizeof buf, "%c%c%c", 'A', 0, 'B');
+    const int n = FormatText(buf, sizeof buf, "%c%c%c", 'A', 0, 'B');
     EXPECT_EQ(n, 3);
     EXPECT_EQ(buf[0], 'A');
     EXPECT_EQ(buf[1], '\0');
@@ -43,7 +43,7 @@ TEST(Format, ZeroCharacterIsWrittenAndEndsTheString)
 TEST(Format, TruncatesSafely)
 {
     char buf[4];
-    EXPECT_EQ(ksprintf(buf, sizeof buf, "%s", "abcdef"), 6);
+    EXPECT_EQ(FormatText(buf, sizeof buf, "%s", "abcdef"), 6);
     EXPECT_STREQ(buf, "abc");
 }
 

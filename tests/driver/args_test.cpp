@@ -6,10 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "common/runstate.h"
-#include "driver/args.h"
+#include "driver/options.h"
 
 namespace {
+
+using driver::Readout;
+using driver::RunMode;
+using driver::RunOptions;
+using driver::ScanResult;
 
 struct Expected {
     ScanResult result = ScanResult::kOk;
@@ -49,29 +53,29 @@ void Check(const std::vector<std::string>& args, const Expected& want, const cha
         line += a + " ";
     SCOPED_TRACE("command line: " + line);
 
-    ResetRunState();
-    const ScanResult result = ScanArguments(static_cast<int>(storage.size()), argv.data());
+    RunOptions options;
+    const ScanResult result = driver::ScanArguments(static_cast<int>(storage.size()), argv.data(), &options);
     EXPECT_EQ(result, want.result);
     if (result != ScanResult::kOk)
         return;
-    EXPECT_EQ(ChooseMode(), want.mode);
-    EXPECT_EQ(Str(gFileName), Str(want.file));
-    EXPECT_EQ(FileSize, want.size);
-    EXPECT_EQ(gProjectCheck, want.project_check);
-    EXPECT_EQ(BBK_flag, want.bbk);
-    EXPECT_EQ(Main_flag, want.main);
-    EXPECT_EQ(Backup_flag, want.backup);
-    EXPECT_EQ(Protect_BBK_flag, want.protect);
-    EXPECT_EQ(Test_flag, want.test);
-    EXPECT_EQ(FW_flag, want.fw);
-    EXPECT_EQ(BRAM_flag, want.bram);
-    EXPECT_EQ(Varnel_flag, want.varnel);
-    EXPECT_EQ(FileVer_flag, want.file_ver);
-    EXPECT_EQ(Str(FW_CP), Str(want.fw_cp));
-    EXPECT_EQ(Str(BIN_Ver_offset), Str(want.bin_ver_offset));
-    EXPECT_EQ(gOffset, want.offset);
-    EXPECT_EQ(gReset, want.reset);
-    EXPECT_EQ(hasFile, want.mode == RunMode::kUpdate ? 1 : 0);
+    EXPECT_EQ(driver::ChooseMode(options), want.mode);
+    EXPECT_EQ(Str(options.image != nullptr ? options.image : options.version_file_name), Str(want.file));
+    EXPECT_EQ(options.size_kb, want.size);
+    EXPECT_EQ(options.check_project, want.project_check == 1);
+    EXPECT_EQ(options.boot_block, want.bbk == 1);
+    EXPECT_EQ(options.main_code, want.main == 1);
+    EXPECT_EQ(options.backup_code, want.backup == 1);
+    EXPECT_EQ(options.protect, want.protect == 1);
+    EXPECT_EQ(options.test, want.test == 1);
+    EXPECT_EQ(options.version, want.fw == 1);
+    EXPECT_EQ(options.readout == Readout::kBram, want.bram == 1);
+    EXPECT_EQ(options.readout == Readout::kVarnel, want.varnel == 1);
+    EXPECT_EQ(options.version_file, want.file_ver == 1);
+    EXPECT_EQ(Str(options.expected_version), Str(want.fw_cp));
+    EXPECT_EQ(Str(options.version_offset), Str(want.bin_ver_offset));
+    EXPECT_EQ(options.offset, want.offset);
+    EXPECT_EQ(options.reset, want.reset == 1);
+    EXPECT_EQ(options.image != nullptr, want.mode == RunMode::kUpdate);
 }
 
 Expected Update(const char* file, int32_t size, uint64_t check = 1)

@@ -2,11 +2,21 @@
 // refusals of region sizes, bases and lengths.
 #include <gtest/gtest.h>
 
-#include "common/image_state.h"
-#include "common/runstate.h"
 #include "driver/image_checks.h"
 
 namespace {
+
+using driver::RunOptions;
+
+RunOptions Regions(uint8_t bbk, uint8_t main, uint8_t backup, uint64_t offset = 0)
+{
+    RunOptions options;
+    options.boot_block = bbk == 1;
+    options.main_code = main == 1;
+    options.backup_code = backup == 1;
+    options.offset = offset;
+    return options;
+}
 
 struct GeometryRow {
     uint64_t length;
@@ -22,18 +32,9 @@ TEST(ImageGeometry, BlocksAndPagesRoundUp)
     };
     for (const GeometryRow& row : rows) {
         SCOPED_TRACE(row.length);
-        ResetImageState();
-        BlockNum = 3;
-        BufferBlockNum = 3;
-        gFileProcessCount = 9;
-        SetImageGeometry(row.length);
-        EXPECT_EQ(gFileSize, row.length);
-        EXPECT_EQ(MaxBlockNum, row.blocks);
-        EXPECT_EQ(gPageCount, row.pages);
-        EXPECT_EQ(gPageSize, 1024u);
-        EXPECT_EQ(BlockNum, 0);
-        EXPECT_EQ(BufferBlockNum, 0);
-        EXPECT_EQ(gFileProcessCount, 0u);
+        const driver::Geometry geometry = driver::GeometryOf(row.length);
+        EXPECT_EQ(geometry.blocks, row.blocks);
+        EXPECT_EQ(geometry.pages, row.pages);
     }
 }
 
@@ -64,12 +65,7 @@ TEST(ImageChecks, RegionRulesInOrder)
     };
     for (const RuleRow& row : rows) {
         SCOPED_TRACE(row.name);
-        ResetRunState();
-        BBK_flag = row.bbk;
-        Main_flag = row.main;
-        Backup_flag = row.backup;
-        SetImageGeometry(row.length);
-        const char* got = BrokenRegionRule();
+        const char* got = driver::BrokenRegionRule(Regions(row.bbk, row.main, row.backup), row.length);
         if (row.message == nullptr)
             EXPECT_EQ(got, nullptr);
         else
@@ -111,13 +107,8 @@ TEST(ImageChecks, PlacementOfTheImage)
     };
     for (const PlacementRow& row : rows) {
         SCOPED_TRACE(row.name);
-        ResetRunState();
-        gOffset = row.offset;
-        BBK_flag = row.bbk;
-        Main_flag = row.main;
-        Backup_flag = row.backup;
-        SetImageGeometry(row.length);
-        const char* got = PlacementRefusal();
+        const char* got =
+            driver::PlacementRefusal(Regions(row.bbk, row.main, row.backup, row.offset), row.length);
         if (row.message == nullptr)
             EXPECT_EQ(got, nullptr);
         else

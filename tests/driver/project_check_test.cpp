@@ -45,7 +45,7 @@ TEST(ProjectName, FoundAsASubstringAnywhere)
         const std::string path = dir.Write("ec.bin", row.content);
         platform::File* file = platform::FileOpen(path.c_str());
         ASSERT_NE(file, nullptr);
-        EXPECT_EQ(FileHoldsName(file, row.name), row.found);
+        EXPECT_EQ(driver::FileHoldsName(file, row.name), row.found);
         platform::FileClose(file);
     }
 }

@@ -82,10 +82,9 @@ protected:
     const char* part() const { return GetParam(); }
 };
 
-// The programming routine's counters as the failed erase check of block 1
-// prints them: the page routines leave counter2 past the last page and
-// counter past the last byte of a page (256) or burst (32); the AAI
-// routines leave both at 0.
+// Where block 0's programming stopped, as the failed erase check of block 1
+// prints it: a page run stops past its last page and past the last byte of
+// a page (256) or burst (32); an AAI run reports nothing, so both read 0.
 std::string CountersAfterBlock0(const std::string& part)
 {
     if (part == "winbond")

@@ -76,13 +76,13 @@ struct UpdateCase {
 // Each flash family, with a whole-block update (project name checked) and
 // a region update (with "/j"): between them every programming routine.
 const UpdateCase kUpdates[] = {
-    {"winbond_whole", "winbond", 0x10000, {}, "fe"},                     // ByteProgram64KByte
-    {"winbond_bootblock", "winbond", 0x1000, {"/BK", "/F", "/j"}, "fc"},  // ByteProgram
-    {"mxic_pp32_whole", "mxic-pp32", 0x10000, {}, "fe"},                 // ByteProgram64KByte_PP32
-    {"mxic_pp32_main", "mxic-pp32", 61440, {"/Mn", "/j"}, "fc"},         // ByteProgram_PP32
-    {"sst_old_whole", "sst-old", 0x10000, {}, "fe"},                     // vAAIProgram64KByte
+    {"winbond_whole", "winbond", 0x10000, {}, "fe"},                     // pages, whole block
+    {"winbond_bootblock", "winbond", 0x1000, {"/BK", "/F", "/j"}, "fc"},  // pages, region
+    {"mxic_pp32_whole", "mxic-pp32", 0x10000, {}, "fe"},                 // 32-byte bursts, whole block
+    {"mxic_pp32_main", "mxic-pp32", 61440, {"/Mn", "/j"}, "fc"},         // 32-byte bursts, region
+    {"sst_old_whole", "sst-old", 0x10000, {}, "fe"},                     // AAI bytes
     {"sst_old_backup", "sst-old", 61440, {"/Bp", "/F", "/j"}, "fc"},
-    {"sst_whole", "sst", 0x10000, {}, "fe"},                             // vAAIWordProgram64KByte
+    {"sst_whole", "sst", 0x10000, {}, "fe"},                             // AAI words
     {"sst_bootblock", "sst", 0x1000, {"/BK", "/j"}, "fc"},
     {"ite_whole", "ite", 0x10000, {}, "fe"},                             // 1 KB erase, AAI word
     {"ite_main", "ite", 61440, {"/Mn", "/F", "/j"}, "fc"},

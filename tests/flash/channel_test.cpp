@@ -5,8 +5,9 @@
 
 #include <cstdio>
 
+#include "flash/channel.h"
 #include "flash/erase.h"
-#include "flash/follow.h"
+#include "flash/status.h"
 #include "flash_fixture.h"
 #include "hostio/port_log.h"
 
@@ -29,11 +30,11 @@ TEST_F(ChannelTest, PrimitivesUseTheCommandPortOnly)
         void (*op)();
         const char* ports;
     } const rows[] = {
-        {"enter", [] { vEnterFollowMode(); }, "r6c w6c=01 r6c"},
-        {"opcode 0x9F", [] { vSendSPICommand(0x9F); }, "r6c w6c=02 r6c r6c w6c=9f r6c"},
-        {"byte 0xA5", [] { vSendSPIByte(0xA5); }, "r6c w6c=03 r6c r6c w6c=a5 r6c"},
-        {"read", [] { BReadByteFromSPI(); }, "r6c w6c=04 r6c r6c r68"},
-        {"exit", [] { vExitFollowMode(); }, "r6c w6c=05 r6c"},
+        {"enter", [] { flash::EnterFollowMode(); }, "r6c w6c=01 r6c"},
+        {"opcode 0x9F", [] { flash::SendOpcode(0x9F); }, "r6c w6c=02 r6c r6c w6c=9f r6c"},
+        {"byte 0xA5", [] { flash::SendFlashByte(0xA5); }, "r6c w6c=03 r6c r6c w6c=a5 r6c"},
+        {"read", [] { flash::ReadFlashByte(); }, "r6c w6c=04 r6c r6c r68"},
+        {"exit", [] { flash::ExitFollowMode(); }, "r6c w6c=05 r6c"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -48,7 +49,7 @@ TEST_F(ChannelTest, IdleWaitIsOneStatusRead)
 {
     BootPart(sim::Part::kWinbond);
     RecordPorts();
-    vWaitSPIFree();
+    flash::WaitIdle();
     EXPECT_EQ(Render(Ports()),
               "r6c w6c=01 r6c "
               "r6c w6c=02 r6c r6c w6c=05 r6c "
@@ -73,9 +74,9 @@ TEST_F(ChannelTest, WriteEnableAndDisableTransactions)
     for (const Row& row : rows) {
         SCOPED_TRACE(static_cast<int>(row.part));
         BootPart(row.part);
-        vSPIWriteEnable();
+        flash::EnableWrite(part);
         EXPECT_EQ(Join(Spi()), Join(row.enable));
-        vSPIWriteDisable();
+        flash::DisableWrite();
         EXPECT_EQ(Join(Spi()), Join({"spi 05 r=1", "spi 04", "spi 05 r=1"}));
     }
 }
@@ -85,7 +86,7 @@ TEST_F(ChannelTest, WriteEnableIgnoresTheUpperStatusBits)
 {
     config.flash_status = 0xFC;
     BootPart(sim::Part::kMxic);
-    vSPIWriteEnable();
+    flash::EnableWrite(part);
     EXPECT_EQ(Join(Spi()), Join({"spi 05 r=1", "spi 06", "spi 05 r=1"}));
 }
 
@@ -94,8 +95,7 @@ TEST_F(ChannelTest, WriteEnableIgnoresTheUpperStatusBits)
 TEST_F(ChannelTest, BusyIsPolled)
 {
     BootPart(sim::Part::kWinbond, false);
-    SetImage(0x1000);
-    vSPIBlockErase64KByte(0, 0, 0);
+    flash::EraseBlock(part, 0, 0x1000);
     const Lines spi = Spi();
     ASSERT_EQ(CountPrefix(spi, "spi 20 addr=000000"), 1u);
     size_t at = 0;
@@ -113,8 +113,7 @@ TEST_F(ChannelTest, PartThatStaysBusyEndsTheRun)
     config.flash_busy_forever = true;
     config.port_access_us = 100;  // fewer polls to reach the limit
     BootPart(sim::Part::kWinbond);
-    SetImage(0x1000);
-    EXPECT_EXIT(RunToDeath([] { vSPIBlockErase64KByte(0, 0, 0); }), testing::ExitedWithCode(1),
+    EXPECT_EXIT(RunToDeath([this] { flash::EraseBlock(part, 0, 0x1000); }), testing::ExitedWithCode(1),
                 "^ Eraseing...      : \n\rTimeout: flash busy\n$");
 }
 
@@ -125,15 +124,12 @@ TEST_F(ChannelTest, LatchThatNeverShowsEndsTheRun)
     BootPart(sim::Part::kWinbond);
     // After its first erase the part stays busy, so the latch never shows
     // without the busy bit.
-    EXPECT_EXIT(RunToDeath([] {
-                    vSPIWriteEnable();
-                    vEnterFollowMode();
-                    vSendSPICommand(0x20);
-                    for (int i = 0; i < 3; ++i)
-                        vSendSPIByte(0);
-                    vEnterFollowMode();
-                    vSendSPICommand(0x06);
-                    vWaitWriteEnable();
+    EXPECT_EXIT(RunToDeath([this] {
+                    flash::EnableWrite(part);
+                    flash::SendCommand(0x20, 0);
+                    flash::EnterFollowMode();
+                    flash::SendOpcode(0x06);
+                    flash::WaitWriteEnabled();
                 }),
                 testing::ExitedWithCode(1), "^\n\rTimeout: flash write enable\n$");
 }

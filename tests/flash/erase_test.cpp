@@ -4,11 +4,7 @@
 
 #include <cstdio>
 
-#include "common/image_state.h"
-#include "common/runstate.h"
 #include "flash/erase.h"
-#include "flash/ident.h"
-#include "flash/program.h"
 #include "flash_fixture.h"
 #include "hostio/mailbox.h"
 
@@ -77,8 +73,7 @@ TEST_F(EraseTest, BlockEraseUnitsAndImageEnd)
         SCOPED_TRACE(row.name);
         BootPart(row.part, true, std::vector<uint8_t>(0x40000, 0x00));
         SetImage(row.image);
-        AtBlock(row.block, row.block);
-        vSPIBlockErase64KByte(row.block, 0, 0);
+        flash::EraseBlock(part, uint32_t{row.block} << 16, Block(row.block).length);
         EXPECT_EQ(Join(EraseCommands(Spi())), Join(row.units));
         EXPECT_EQ(TakeConsole(), " Eraseing...      : " + Marks(row.marks) + " -- Erase OK. \n\n");
         const std::vector<uint8_t> flash = FlashContent();
@@ -97,8 +92,7 @@ TEST_F(EraseTest, BlockEraseUnitsAndImageEnd)
 TEST_F(EraseTest, EachUnitIsItsOwnWriteEnableCommandAndWait)
 {
     BootPart(sim::Part::kSst);
-    SetImage(0x1000);
-    vSPIBlockErase64KByte(0, 0, 0);
+    flash::EraseBlock(part, 0, 0x1000);
     EXPECT_EQ(Join(Spi()), Join({"spi 05 r=1", "spi 06", "spi 50", "spi 05 r=1", "spi 20 addr=000000", "spi 05 r=1"}));
 }
 
@@ -106,14 +100,13 @@ TEST_F(EraseTest, EachUnitIsItsOwnWriteEnableCommandAndWait)
 TEST_F(EraseTest, StUsesD8At4KSteps)
 {
     BootPart(sim::Part::kSt, true, std::vector<uint8_t>(0x20000, 0x00));
-    SetImage(0x20000);
-    vSPIBlockErase64KByte(0, 0, 0);
+    flash::EraseBlock(part, 0, 0x10000);
     EXPECT_EQ(Join(EraseCommands(Spi())), Join(Units(0xD8, 0, 0x1000, 16)));
     const std::vector<uint8_t> flash = FlashContent();
     EXPECT_EQ(flash[0xFFFF], 0xFF);
     EXPECT_EQ(flash[0x10000], 0x00);
 
-    vSPISectorErase(0x01, 0x10, 0x00, 2);
+    flash::EraseSectors(part, 0x11000, 2, flash::Marks::kPer4K);
     EXPECT_EQ(Join(EraseCommands(Spi())), Join(Units(0xD8, 0x11000, 0x1000, 2)));
 }
 
@@ -142,10 +135,9 @@ TEST_F(EraseTest, SectorEraseAddressesAndMarks)
     for (const SectorEraseRow& row : rows) {
         SCOPED_TRACE(row.name);
         BootPart(row.part, true, std::vector<uint8_t>(0x40000, 0x00));
-        BBK_flag = row.bbk;
-        Test_flag = row.test;
+        const flash::Marks marks = row.bbk || row.test ? flash::Marks::kPer256 : flash::Marks::kPer4K;
         const uint64_t paused = board.stats().pause_us;
-        vSPISectorErase(row.high, row.middle, 0, row.count);
+        flash::EraseSectors(part, (uint32_t{row.high} << 16) | (uint32_t{row.middle} << 8), row.count, marks);
         EXPECT_EQ(Join(EraseCommands(Spi())), Join(row.units));
         EXPECT_EQ(TakeConsole(), " Eraseing...      : " + Marks(row.marks) + " -- Erase OK. \n\n");
         EXPECT_EQ(board.stats().pause_us - paused, row.pause_us);
@@ -164,11 +156,10 @@ TEST_F(EraseTest, UnidentifiedPartTakesSectorErase)
 {
     config.flash = sim::Part::kSt;
     Boot();
-    send_EC_cmd(0xDC);
-    Read_EC_data();
+    hostio::SendEcCommand(0xDC);
+    hostio::ReadEcData();
     TakeTrace();
-    Test_flag = 1;
-    vSPISectorErase(0, 0, 0, 1);
+    flash::EraseSectors(flash::UnidentifiedPart(), 0, 1, flash::Marks::kPer256);
     EXPECT_EQ(Join(EraseCommands(Spi())), Join({"20 000000"}));
     EXPECT_EQ(TakeConsole(), " Eraseing...      : " + Marks(16) + " -- Erase OK. \n\n");
 }
@@ -178,40 +169,34 @@ TEST_F(EraseTest, BlockCheckReadsToTheImageEnd)
     struct Row {
         size_t image;
         uint8_t block;
-        uint8_t bbk;  // no effect on this check's marks
         const char* read;
         size_t marks;
     } const rows[] = {
-        {0x20000, 0, 0, "spi 0b addr=000000 w=1 r=65536", 16},
-        {0x18000, 1, 0, "spi 0b addr=010000 w=1 r=32768", 8},
-        {10 * 1024, 0, 0, "spi 0b addr=000000 w=1 r=10240", 3},
-        {0x10001, 1, 0, "spi 0b addr=010000 w=1 r=1", 1},
-        {0x1000, 0, 1, "spi 0b addr=000000 w=1 r=4096", 1},
+        {0x20000, 0, "spi 0b addr=000000 w=1 r=65536", 16},
+        {0x18000, 1, "spi 0b addr=010000 w=1 r=32768", 8},
+        {10 * 1024, 0, "spi 0b addr=000000 w=1 r=10240", 3},
+        {0x10001, 1, "spi 0b addr=010000 w=1 r=1", 1},
+        {0x1000, 0, "spi 0b addr=000000 w=1 r=4096", 1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.read);
         BootPart(sim::Part::kWinbond);
         SetImage(row.image);
-        AtBlock(row.block, row.block);
-        BBK_flag = row.bbk;
-        EXPECT_EQ(vSPIVerifyErase64KByte(row.block, 0, 0), 1);
+        EXPECT_TRUE(flash::CheckBlockErased(uint32_t{row.block} << 16, Block(row.block).length, {0, 0}));
         EXPECT_EQ(Join(Spi()), Join({"spi 05 r=1", "spi 04", "spi 05 r=1", "spi 05 r=1", row.read, "spi 05 r=1"}));
         EXPECT_EQ(TakeConsole(), " Erase Verify...  : " + Marks(row.marks) + " -- Verify OK. \n\n");
     }
 }
 
-// The block check prints the page counters as they stand, not the position.
+// The block check prints where the last page-programming run stopped, not
+// the position.
 TEST_F(EraseTest, BlockCheckFailurePrintsThePageCounters)
 {
     std::vector<uint8_t> before(0x40000, 0xFF);
     before[0x1234] = 0x7F;
     BootPart(sim::Part::kWinbond, true, before);
-    SetImage(0x20000);
-    counter2 = 0x5;
-    counter = 0x1A;
-    EXPECT_EQ(vSPIVerifyErase64KByte(0, 0, 0), 0);
+    EXPECT_FALSE(flash::CheckBlockErased(0, 0x10000, {0x5, 0x1A}));
     EXPECT_EQ(TakeConsole(), " Erase Verify...  : ## -- Verify Fail. counter2=5 counter=1a\n");
-    EXPECT_EQ(counterN, 0x1234u);
     const Lines spi = Spi();
     ASSERT_GE(spi.size(), 2u);
     EXPECT_EQ(spi[spi.size() - 2], "spi 0b addr=000000 w=1 r=4661");
@@ -223,8 +208,7 @@ TEST_F(EraseTest, RegionCheckFailurePrintsThePosition)
     std::vector<uint8_t> before(0x40000, 0xFF);
     before[0x1000 + 0x1234] = 0x7F;
     BootPart(sim::Part::kMxic, true, before);
-    SetImage(60 * 1024);
-    EXPECT_EQ(vSPIVerifyErase(0, 0x10, 0), 0);
+    EXPECT_FALSE(flash::CheckRegionErased(0x1000, 60 * 1024, flash::Marks::kPer4K));
     EXPECT_EQ(TakeConsole(), " Erase Verify...  : ## -- Verify Fail. counterN=1234\n");
     const Lines spi = Spi();
     ASSERT_GE(spi.size(), 2u);
@@ -247,9 +231,9 @@ TEST_F(EraseTest, RegionCheckMarks)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.read);
         BootPart(sim::Part::kEon);
-        SetImage(row.image);
-        BBK_flag = row.bbk;
-        EXPECT_EQ(vSPIVerifyErase(row.high, row.middle, 0), 1);
+        const flash::Marks marks = row.bbk ? flash::Marks::kPer256 : flash::Marks::kPer4K;
+        EXPECT_TRUE(flash::CheckRegionErased((uint32_t{row.high} << 16) | (uint32_t{row.middle} << 8),
+                                             static_cast<uint32_t>(row.image), marks));
         const Lines spi = Spi();
         EXPECT_EQ(CountPrefix(spi, row.read), 1u) << Join(spi);
         EXPECT_EQ(TakeConsole(), " Erase Verify...  : " + Marks(row.marks) + " -- Verify OK. \n\n");

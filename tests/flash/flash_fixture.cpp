@@ -3,22 +3,20 @@
 #include <cstdio>
 #include <sstream>
 
-#include "common/image_state.h"
 #include "flash/ident.h"
 #include "hostio/mailbox.h"
-#include "platform/sim/sim_platform.h"
 
 namespace flash_test {
 
-void FlashTest::BootPart(sim::Part part, bool instant, const std::vector<uint8_t>& before)
+void FlashTest::BootPart(sim::Part kind, bool instant, const std::vector<uint8_t>& before)
 {
-    config.flash = part;
+    config.flash = kind;
     config.instant_flash = instant;
     flash_image = before;
     Boot();
-    send_EC_cmd(0xDC);
-    Read_EC_data();
-    vReadSPIDeviceID();
+    hostio::SendEcCommand(0xDC);
+    hostio::ReadEcData();
+    part = flash::IdentifyFlash();
     TakeConsole();
     TakeTrace();
 }
@@ -35,21 +33,13 @@ void FlashTest::SetImage(size_t size, size_t slack)
         image[i] = Pattern(i);
     buffer_ = image;
     buffer_.resize(size + slack, 0x00);
-    gUSBReadBuffer = buffer_.data();
-    gFileSize = size;
-    gPageCount = static_cast<uint32_t>((size + 1023) / 1024);
-    MaxBlockNum = static_cast<uint32_t>((size + 0xFFFF) / 0x10000);
-    gPageSize = 1024;
-    BlockNum = 0;
-    BufferBlockNum = 0;
-    gFileProcessCount = 0;
 }
 
-void FlashTest::AtBlock(uint8_t block, uint8_t buffer_block)
+flash::BlockImage FlashTest::Block(uint32_t block, uint32_t image_block) const
 {
-    BlockNum = block;
-    BufferBlockNum = buffer_block;
-    gFileProcessCount = uint64_t{block} * 0x10000;
+    const uint64_t left = image.size() - uint64_t{block} * flash::kBlockBytes;
+    const uint32_t length = static_cast<uint32_t>(left < flash::kBlockBytes ? left : flash::kBlockBytes);
+    return {buffer_.data() + image_block * flash::kBlockBytes, length, image_block * flash::kBlockBytes};
 }
 
 std::vector<std::string> FlashTest::Spi(bool counts)
@@ -93,27 +83,6 @@ std::string Join(const std::vector<std::string>& lines)
     for (const std::string& line : lines)
         text += line + "\n";
     return text;
-}
-
-namespace {
-
-std::string* gDeathConsole;
-
-int ConsoleToStderr(int status)
-{
-    fputs(gDeathConsole->c_str(), stderr);
-    return status;
-}
-
-}  // namespace
-
-void RunToDeath(const std::function<void()>& op)
-{
-    static std::string console;
-    gDeathConsole = &console;
-    simplat::CaptureConsole(&console);
-    simplat::SetFinish(ConsoleToStderr);
-    op();
 }
 
 }  // namespace flash_test

@@ -2,7 +2,6 @@
 // screen's id lines.
 #include <gtest/gtest.h>
 
-#include "common/image_state.h"
 #include "flash/ident.h"
 #include "flash_fixture.h"
 #include "hostio/mailbox.h"
@@ -19,8 +18,8 @@ protected:
         config.flash = part;
         config.instant_flash = true;
         Boot();
-        send_EC_cmd(0xDC);
-        Read_EC_data();
+        hostio::SendEcCommand(0xDC);
+        hostio::ReadEcData();
         TakeTrace();
     }
 };
@@ -35,9 +34,9 @@ std::string Repeat(const std::string& text, int n)
 
 struct IdentRow {
     sim::Part part;
-    std::vector<uint8_t> id;  // all 16 bytes afterwards
-    uint8_t old_sst_before;
-    uint8_t old_sst_after;
+    std::vector<uint8_t> id;  // all 16 bytes
+    bool by_read_id;
+    flash::Programming programming;
     std::string console;
     Lines spi;
 };
@@ -48,49 +47,35 @@ TEST_F(IdentTest, JedecReadAndReadIdFallback)
     const IdentRow rows[] = {
         {sim::Part::kWinbond,
          {0xEF, 0x40, 0x14, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-         1, 1,
+         false, flash::Programming::kPages,
          "\nvEnterFollowMode\nSPIDeviceID= ef 40 14 0\nvExitFollowMode",
          {"spi 05 r=1", "spi 9f r=4"}},
         {sim::Part::kIteA,
          {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-         0, 0,
+         false, flash::Programming::kAaiWords,
          "\nvEnterFollowMode\nSPIDeviceID= ff ff ff ff\nvExitFollowMode",
          {"spi 05 r=1", "spi 9f r=4"}},
         {sim::Part::kSstOld,
          {0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44},
-         0, 1,
+         true, flash::Programming::kAaiBytes,
          jedec_zero + "\n\n" + Repeat(" bf 44", 8) + "\n\n" + "\nvExitFollowMode",
          {"spi 05 r=1", "spi 9f r=4", "spi 05 r=1", "spi ab w=3 r=16"}},
         {sim::Part::kIte,
          {0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01},
-         1, 0,
+         true, flash::Programming::kAaiWords,
          jedec_zero + "\n\n" + Repeat(" ff 1", 8) + "\n\n" + "\nvExitFollowMode",
          {"spi 05 r=1", "spi 9f r=4", "spi 05 r=1", "spi ab w=3 r=16"}},
     };
     for (const IdentRow& row : rows) {
         SCOPED_TRACE(static_cast<int>(row.part));
         BootInFlashMode(row.part);
-        Old_SSTDeviceID = row.old_sst_before;
-        vReadSPIDeviceID();
-        EXPECT_EQ(std::vector<uint8_t>(SPIDeviceID, SPIDeviceID + 16), row.id);
-        EXPECT_EQ(Old_SSTDeviceID, row.old_sst_after);
+        const flash::FlashPart found = flash::IdentifyFlash();
+        EXPECT_EQ(std::vector<uint8_t>(found.id.bytes, found.id.bytes + 16), row.id);
+        EXPECT_EQ(found.id.by_read_id, row.by_read_id);
+        EXPECT_EQ(found.HowToProgram(), row.programming);
         EXPECT_EQ(TakeConsole(), row.console);
         EXPECT_EQ(Join(Spi()), Join(row.spi));
     }
-}
-
-// Bytes 4 to 15 keep what an earlier read-id left; the JEDEC read replaces
-// only bytes 0 to 3.
-TEST_F(IdentTest, JedecReadKeepsTheUpperBytes)
-{
-    BootInFlashMode(sim::Part::kMxicPp32);
-    for (int i = 0; i < 16; ++i)
-        SPIDeviceID[i] = static_cast<uint8_t>(0x30 + i);
-    vReadSPIDeviceID();
-    EXPECT_EQ(SPIDeviceID[0], 0xC2);
-    EXPECT_EQ(SPIDeviceID[2], 0x10);
-    for (int i = 4; i < 16; ++i)
-        EXPECT_EQ(SPIDeviceID[i], 0x30 + i) << i;
 }
 
 struct VendorRow {
@@ -122,36 +107,25 @@ TEST_F(IdentTest, VendorLineForEachId)
     };
     for (const VendorRow& row : rows) {
         SCOPED_TRACE(row.id);
-        SPIDeviceID[0] = row.id;
-        SPIDeviceID[15] = row.byte15;
+        flash::FlashPart shown{{{row.id}, false}, &flash::FindPartRow(row.id)};
+        shown.id.bytes[15] = row.byte15;
         TakeConsole();
-        vShowVendorID();
+        flash::ShowVendor(shown);
         EXPECT_EQ(TakeConsole(), row.line);
     }
-}
-
-// A row that matches does not end the search: a later row with the same id
-// shows its line too.
-TEST_F(IdentTest, SearchGoesOnAfterAMatch)
-{
-    const DeviceVendor rows[] = {{0xEF, vShowWinbondID}, {0x20, vShowSTID}, {0xEF, vShowGDID}};
-    SPIDeviceID[0] = 0xEF;
-    vShowVendorRows(rows, 3);
-    EXPECT_EQ(TakeConsole(), " SPI Vendor       : Winbond \n SPI Vendor       : GigaDevice \n");
 }
 
 TEST_F(IdentTest, DeviceIdAndBlockNumberLines)
 {
     BootPart(sim::Part::kWinbond);
-    vShowDeviceID();
+    flash::ShowDeviceId(part);
     EXPECT_EQ(TakeConsole(), " Device ID        : ef 40 14 0 ");
-    BlockNum = 12;
-    vShowBlockNumber();
+    flash::ShowBlockNumber(12);
     EXPECT_EQ(TakeConsole(), " Block Number     : 12 \n\n");
     // The Linux console has no screen: the vendor line follows on the same
     // output line as the device id.
-    vShowDeviceID();
-    vShowVendorID();
+    flash::ShowDeviceId(part);
+    flash::ShowVendor(part);
     EXPECT_EQ(TakeConsole(), " Device ID        : ef 40 14 0  SPI Vendor       : Winbond \n");
     EXPECT_EQ(Spi(), Lines{});
 }

@@ -5,9 +5,6 @@
 #include <cstdio>
 #include <functional>
 
-#include "common/image_state.h"
-#include "common/runstate.h"
-#include "flash/ident.h"
 #include "flash/program.h"
 #include "flash_fixture.h"
 
@@ -15,6 +12,9 @@ namespace flash_test {
 namespace {
 
 using Lines = std::vector<std::string>;
+using flash::BlockImage;
+using flash::FlashPart;
+using flash::Programming;
 
 class ProgramTest : public FlashTest {
 protected:
@@ -78,21 +78,31 @@ struct PageRow {
     uint8_t block;
     uint8_t high, middle;
     uint8_t bbk;
-    std::function<void(uint8_t, uint8_t)> run;
+    std::function<void(const FlashPart&, uint32_t, const BlockImage&, flash::Marks)> run;
     Lines chunks;
     std::string label;
     size_t marks;
-    uint64_t processed;
+    uint64_t processed;  // image bytes written up to the end of this block
 };
 
 TEST_F(ProgramTest, PageRoutines)
 {
-    const auto whole = [](uint8_t high, uint8_t middle) { ByteProgram64KByte(high, middle, 0); };
-    const auto whole32 = [](uint8_t high, uint8_t middle) { ByteProgram64KByte_PP32(high, middle, 0); };
-    const auto pages16 = [](uint8_t high, uint8_t middle) { ByteProgram(high, middle, 0, 16); };
-    const auto pages240 = [](uint8_t high, uint8_t middle) { ByteProgram(high, middle, 0, 240); };
-    const auto bursts16 = [](uint8_t high, uint8_t middle) { ByteProgram_PP32(high, middle, 0, 16); };
-    const auto bursts240 = [](uint8_t high, uint8_t middle) { ByteProgram_PP32(high, middle, 0, 240); };
+    const auto pages = [](uint32_t count) {
+        return [count](const FlashPart& p, uint32_t address, const BlockImage& image, flash::Marks marks) {
+            flash::ProgramPages(p, address, image, count, marks);
+        };
+    };
+    const auto bursts = [](uint32_t count) {
+        return [count](const FlashPart& p, uint32_t address, const BlockImage& image, flash::Marks) {
+            flash::ProgramBursts(p, address, image, count);
+        };
+    };
+    const auto whole = pages(256);
+    const auto whole32 = bursts(256);
+    const auto pages16 = pages(16);
+    const auto pages240 = pages(240);
+    const auto bursts16 = bursts(16);
+    const auto bursts240 = bursts(240);
     const PageRow rows[] = {
         {"whole block", sim::Part::kWinbond, 0x20000, 0, 0, 0, 0, whole, Chunks(0, 0x100, 256, 256), kNarrow, 16,
          0x10000},
@@ -120,13 +130,11 @@ TEST_F(ProgramTest, PageRoutines)
         SCOPED_TRACE(row.name);
         BootPart(row.part);
         SetImage(row.image);
-        AtBlock(row.block, row.block);
-        BBK_flag = row.bbk;
-        row.run(row.high, row.middle);
+        const uint32_t address = (uint32_t{row.high} << 16) | (uint32_t{row.middle} << 8);
+        row.run(part, address, Block(row.block), row.bbk ? flash::Marks::kPer256 : flash::Marks::kPer4K);
         const Lines spi = Spi();
         EXPECT_EQ(Join(PagePrograms(spi)), Join(row.chunks));
         EXPECT_EQ(TakeConsole(), row.label + Marks(row.marks) + kOk);
-        EXPECT_EQ(gFileProcessCount, row.processed);
         const uint32_t start = (uint32_t{row.high} << 16) | (uint32_t{row.middle} << 8);
         const size_t image_from = size_t{row.block} << 16;
         ExpectFlash(start, start + static_cast<uint32_t>(row.processed - image_from), image_from);
@@ -142,7 +150,7 @@ TEST_F(ProgramTest, PageAndBurstTransactions)
 {
     BootPart(sim::Part::kMxic);
     SetImage(0x180);
-    ByteProgram64KByte(0, 0, 0);
+    flash::ProgramPages(part, 0, Block(), 256, flash::Marks::kPer4K);
     const Lines wren = {"spi 05 r=1", "spi 06", "spi 05 r=1"};
     Lines want = Plus(wren, {"spi 02 addr=000000 w=256", "spi 05 r=1"});
     want = Plus(want, Plus(wren, {"spi 02 addr=000100 w=128", "spi 05 r=1"}));
@@ -151,7 +159,7 @@ TEST_F(ProgramTest, PageAndBurstTransactions)
 
     BootPart(sim::Part::kMxicPp32);
     SetImage(0x50);
-    ByteProgram64KByte_PP32(0, 0, 0);
+    flash::ProgramBursts(part, 0, Block(), 256);
     want = Plus(wren, {"spi 02 addr=000000 w=32"});
     want = Plus(want, Plus(wren, {"spi 02 addr=000020 w=32"}));
     want = Plus(want, Plus(wren, {"spi 02 addr=000040 w=16", "spi 05 r=1"}));
@@ -159,26 +167,29 @@ TEST_F(ProgramTest, PageAndBurstTransactions)
     EXPECT_EQ(Join(Spi()), Join(want));
 }
 
-// Counters stay where the run left them.
-TEST_F(ProgramTest, CountersKeepTheirLastValues)
+// A run reports where it stopped: the page, and the byte within its last
+// command.
+TEST_F(ProgramTest, RunsReportWhereTheyStopped)
 {
-    BootPart(sim::Part::kWinbond);
-    SetImage(1000);
-    ByteProgram64KByte(0, 0, 0);
-    EXPECT_EQ(counter2, 4);
-    EXPECT_EQ(counter, 232);
-
-    BootPart(sim::Part::kWinbond);
-    SetImage(0x20000);
-    ByteProgram64KByte(0, 0, 0);
-    EXPECT_EQ(counter2, 256);
-    EXPECT_EQ(counter, 256);
-
-    BootPart(sim::Part::kMxicPp32);
-    SetImage(0x1000);
-    ByteProgram_PP32(0, 0, 0, 16);
-    EXPECT_EQ(counter2, 16);
-    EXPECT_EQ(counter, 32);
+    struct Row {
+        sim::Part part;
+        size_t image;
+        uint32_t pages;
+        uint16_t page, byte;
+    } const rows[] = {
+        {sim::Part::kWinbond, 1000, 256, 4, 232},
+        {sim::Part::kWinbond, 0x20000, 256, 256, 256},
+        {sim::Part::kMxicPp32, 0x1000, 16, 16, 32},
+    };
+    for (const Row& row : rows) {
+        BootPart(row.part);
+        SetImage(row.image);
+        const flash::PageCounters at = row.part == sim::Part::kMxicPp32
+                                           ? flash::ProgramBursts(part, 0, Block(), row.pages)
+                                           : flash::ProgramPages(part, 0, Block(), row.pages, flash::Marks::kPer4K);
+        EXPECT_EQ(at.page, row.page);
+        EXPECT_EQ(at.byte, row.byte);
+    }
 }
 
 // Under the chip rule a flash block is fed from another image block.
@@ -186,19 +197,16 @@ TEST_F(ProgramTest, ImageBlockFeedsTheFlashBlock)
 {
     BootPart(sim::Part::kWinbond);
     SetImage(0x40000);
-    gFileSize = 0x20000;
-    AtBlock(0, 2);
-    ByteProgram64KByte(0, 0, 0);
+    flash::ProgramPages(part, 0, Block(0, 2), 256, flash::Marks::kPer4K);
     ExpectFlash(0, 0x10000, 0x20000);
-    EXPECT_EQ(gFileProcessCount, 0x10000u);
 }
 
 TEST_F(ProgramTest, AaiByteProgram)
 {
     BootPart(sim::Part::kSstOld);
-    ASSERT_EQ(Old_SSTDeviceID, 1);
+    ASSERT_EQ(part.HowToProgram(), Programming::kAaiBytes);
     SetImage(0x1000);
-    vAAIProgram64KByte(0, 0, 0);
+    flash::ProgramAaiBytes(part, 0, Block());
     const Lines spi = Spi();
     // 4096 commands with a data byte, the first with the address, and a last
     // one without data that the write disable ends.
@@ -217,24 +225,20 @@ TEST_F(ProgramTest, AaiByteProgram)
     EXPECT_EQ(Join(Lines(spi.begin(), spi.begin() + 6)),
               Join({"spi 05 r=1", "spi 06", "spi 50", "spi 05 r=1", "spi af addr=000000 w=1", "spi 05 r=1"}));
     EXPECT_EQ(TakeConsole(), kWide + Marks(1) + kOk);
-    EXPECT_EQ(gFileProcessCount, 0x1000u);
-    EXPECT_EQ(counterN, 0x1000u);
     ExpectFlash(0, 0x1000, 0);
 }
 
 TEST_F(ProgramTest, AaiWordProgram)
 {
     BootPart(sim::Part::kSst);
-    ASSERT_EQ(Old_SSTDeviceID, 0);
+    ASSERT_EQ(part.HowToProgram(), Programming::kAaiWords);
     SetImage(0x18000);
-    AtBlock(1, 1);
-    vAAIWordProgram64KByte(1, 0, 0);
+    flash::ProgramAaiWords(part, 0x10000, Block(1));
     const Lines spi = Spi();
     EXPECT_EQ(CountPrefix(spi, "spi ad addr=010000 w=2"), 1u);
     EXPECT_EQ(CountPrefix(spi, "spi ad w=2"), 0x4000u - 1);
     EXPECT_EQ(CountPrefix(spi, "spi ad"), 0x4000u + 1);
     EXPECT_EQ(TakeConsole(), kNarrow + Marks(8) + kOk);
-    EXPECT_EQ(gFileProcessCount, 0x18000u);
     ExpectFlash(0x10000, 0x18000, 0x10000);
 }
 
@@ -242,15 +246,14 @@ TEST_F(ProgramTest, AaiWordProgram)
 // image in the buffer (0x00 here) is never read.
 TEST_F(ProgramTest, AaiWordProgramOfAnOddImage)
 {
-    for (sim::Part part : {sim::Part::kSst, sim::Part::kIte}) {
-        SCOPED_TRACE(static_cast<int>(part));
-        BootPart(part);
+    for (sim::Part kind : {sim::Part::kSst, sim::Part::kIte}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        BootPart(kind);
         SetImage(0x1001, 1);
-        vAAIWordProgram64KByte(0, 0, 0);
+        flash::ProgramAaiWords(part, 0, Block());
         const Lines spi = Spi();
         EXPECT_EQ(CountPrefix(spi, "spi ad w=2"), 0x800u);
         EXPECT_EQ(TakeConsole(), kNarrow + Marks(2) + kOk);
-        EXPECT_EQ(gFileProcessCount, 0x1001u);
         ExpectFlash(0, 0x1001, 0);
         EXPECT_EQ(FlashContent()[0x1001], 0xFF);
     }
@@ -260,34 +263,31 @@ TEST_F(ProgramTest, AaiOnIteParts)
 {
     BootPart(sim::Part::kIteA);
     SetImage(0x10000);
-    vAAIProgram64KByte(0, 0, 0);
+    flash::ProgramAaiBytes(part, 0, Block());
     EXPECT_EQ(TakeConsole(), kWide + Marks(16) + kOk);
     ExpectFlash(0, 0x10000, 0);
 
     BootPart(sim::Part::kIte);
     SetImage(0x1000);
-    BBK_flag = 1;
-    vAAIWordProgram64KByte(0, 0, 0);
+    flash::ProgramAaiWords(part, 0, Block());
     EXPECT_EQ(TakeConsole(), kNarrow + Marks(1) + kOk);
     ExpectFlash(0, 0x1000, 0);
 }
 
-// A block the image has already covered writes nothing but still closes.
+// A block with no image bytes writes nothing but still closes.
 TEST_F(ProgramTest, NothingLeftToProgram)
 {
     BootPart(sim::Part::kSst);
     SetImage(0x100);
-    gFileProcessCount = 0x100;
-    vAAIWordProgram64KByte(0, 0, 0);
+    const BlockImage nothing{image.data(), 0, 0};
+    flash::ProgramAaiWords(part, 0, nothing);
     EXPECT_EQ(TakeConsole(), kNarrow + kOk);
     EXPECT_EQ(Join(Spi()), Join({"spi 05 r=1", "spi 06", "spi 50", "spi 05 r=1", "spi ad addr=000000",
                                  "spi 05 r=1", "spi 04", "spi 05 r=1", "spi 05 r=1"}));
     ExpectFlash(0, 0, 0);
 
     BootPart(sim::Part::kWinbond);
-    SetImage(0x100);
-    gFileProcessCount = 0x100;
-    ByteProgram(0, 0, 0, 16);
+    flash::ProgramPages(part, 0, nothing, 16, flash::Marks::kPer4K);
     EXPECT_EQ(TakeConsole(), kNarrow + kOk);
     EXPECT_EQ(Join(Spi()), Join({"spi 05 r=1", "spi 04", "spi 05 r=1"}));
 }

@@ -2,7 +2,6 @@
 // settle pauses and what the status register holds afterwards.
 #include <gtest/gtest.h>
 
-#include "common/image_state.h"
 #include "flash/erase.h"
 #include "flash/protect.h"
 #include "flash_fixture.h"
@@ -28,7 +27,7 @@ TEST_F(ProtectTest, UnlockSequences)
     for (const auto& row : rows) {
         SCOPED_TRACE(static_cast<int>(row.part));
         BootPart(row.part);
-        SPIUnlockAll();
+        flash::UnlockAll(part);
         EXPECT_EQ(Join(Spi()), Join(row.spi));
         EXPECT_EQ(TakeConsole(), "");
         EXPECT_EQ(board.stats().pause_us, 0u);
@@ -39,15 +38,14 @@ TEST_F(ProtectTest, UnlockSequences)
 // unlock has cleared the status register.
 TEST_F(ProtectTest, UnlockLetsAProtectedPartErase)
 {
-    for (sim::Part part : {sim::Part::kWinbond, sim::Part::kSst, sim::Part::kMxic}) {
-        SCOPED_TRACE(static_cast<int>(part));
+    for (sim::Part kind : {sim::Part::kWinbond, sim::Part::kSst, sim::Part::kMxic}) {
+        SCOPED_TRACE(static_cast<int>(kind));
         config.flash_status = 0x1C;
-        BootPart(part, true, std::vector<uint8_t>(0x2000, 0x00));
-        SetImage(0x1000);
-        vSPIBlockErase64KByte(0, 0, 0);
+        BootPart(kind, true, std::vector<uint8_t>(0x2000, 0x00));
+        flash::EraseBlock(part, 0, 0x1000);
         EXPECT_EQ(FlashContent()[0x0FFF], 0x00);
-        SPIUnlockAll();
-        vSPIBlockErase64KByte(0, 0, 0);
+        flash::UnlockAll(part);
+        flash::EraseBlock(part, 0, 0x1000);
         const std::vector<uint8_t> flash = FlashContent();
         EXPECT_EQ(flash[0x0000], 0xFF);
         EXPECT_EQ(flash[0x0FFF], 0xFF);
@@ -81,7 +79,7 @@ TEST_F(ProtectTest, ProtectSequences)
         SCOPED_TRACE(static_cast<int>(row.part));
         BootPart(row.part);
         const uint64_t paused = board.stats().pause_us;
-        ProtectBBK();
+        flash::ProtectBootBlock(part);
         EXPECT_EQ(Join(Spi()), Join(row.spi));
         EXPECT_EQ(board.stats().pause_us - paused, row.pause_us);
         const std::string console = TakeConsole();
@@ -96,11 +94,10 @@ TEST_F(ProtectTest, WinbondGuardsTheLowest4K)
 {
     BootPart(sim::Part::kWinbond, true, std::vector<uint8_t>(0x2000, 0x00));
     const uint64_t start = board.NowUs();
-    ProtectBBK();
+    flash::ProtectBootBlock(part);
     EXPECT_GE(board.NowUs() - start, 2'000'000u);
     EXPECT_EQ(TakeConsole(), "\n\nProtect BBK Area Done!\nRead Status Register = 0x64\n");
-    SetImage(0x2000);
-    vSPIBlockErase64KByte(0, 0, 0);
+    flash::EraseBlock(part, 0, 0x2000);
     const std::vector<uint8_t> flash = FlashContent();
     EXPECT_EQ(flash[0x0000], 0x00);
     EXPECT_EQ(flash[0x0FFF], 0x00);

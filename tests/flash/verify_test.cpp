@@ -2,9 +2,7 @@
 // and what it prints at the first difference.
 #include <gtest/gtest.h>
 
-#include "common/image_state.h"
-#include "common/runstate.h"
-#include "flash/program.h"
+#include "flash/verify.h"
 #include "flash_fixture.h"
 
 namespace flash_test {
@@ -43,9 +41,8 @@ TEST_F(VerifyTest, ReadsToTheBlockOrImageEnd)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.read);
         BootWithImage(row.image, 0);
-        AtBlock(row.block, row.block);
-        BBK_flag = row.bbk;
-        EXPECT_EQ(vSPIVerify64KByte(row.block, 0, 0), 1);
+        EXPECT_TRUE(flash::VerifyBlock(uint32_t{row.block} << 16, Block(row.block),
+                                       row.bbk ? flash::Marks::kPer256 : flash::Marks::kPer4K));
         EXPECT_EQ(Join(Spi()), Join({"spi 05 r=1", "spi 04", "spi 05 r=1", "spi 05 r=1", row.read, "spi 05 r=1"}));
         EXPECT_EQ(TakeConsole(), " Verify...        : " + Marks(row.marks) + " -- Verify OK. \n");
     }
@@ -55,7 +52,7 @@ TEST_F(VerifyTest, ReadsToTheBlockOrImageEnd)
 TEST_F(VerifyTest, RegionAtItsBase)
 {
     BootWithImage(0xF000, 0x11000);
-    EXPECT_EQ(vSPIVerify64KByte(1, 0x10, 0), 1);
+    EXPECT_TRUE(flash::VerifyBlock(0x11000, Block(), flash::Marks::kPer4K));
     EXPECT_EQ(CountPrefix(Spi(), "spi 0b addr=011000 w=1 r=61440"), 1u);
     EXPECT_EQ(TakeConsole(), " Verify...        : " + Marks(15) + " -- Verify OK. \n");
 }
@@ -67,13 +64,11 @@ TEST_F(VerifyTest, StuckByteFailsWithOffsetAndExpectedByte)
     config.stuck[0] = {0x10010, 0x5A};
     config.stuck_count = 1;
     BootWithImage(0x20000, 0);
-    std::vector<uint8_t> buffer(gUSBReadBuffer, gUSBReadBuffer + 0x20000);
+    std::vector<uint8_t> buffer = image;
     buffer[0x10010] = 0xA5;
-    gUSBReadBuffer = buffer.data();
-    AtBlock(1, 1);
-    EXPECT_EQ(vSPIVerify64KByte(1, 0, 0), 0);
+    const flash::BlockImage block1{buffer.data() + 0x10000, 0x10000, 0x10000};
+    EXPECT_FALSE(flash::VerifyBlock(0x10000, block1, flash::Marks::kPer4K));
     EXPECT_EQ(TakeConsole(), " Verify...        : #[10010]=a5 -- Verify Fail. \n");
-    EXPECT_EQ(counterN, 0x10u);
     const Lines spi = Spi();
     ASSERT_GE(spi.size(), 2u);
     EXPECT_EQ(spi[spi.size() - 2], "spi 0b addr=010000 w=1 r=17");
@@ -85,17 +80,13 @@ TEST_F(VerifyTest, StuckByteFailsWithOffsetAndExpectedByte)
 TEST_F(VerifyTest, ImageBlockFeedsTheComparison)
 {
     BootWithImage(0x40000, 0, 0x20000);
-    gFileSize = 0x20000;
-    AtBlock(0, 2);
-    EXPECT_EQ(vSPIVerify64KByte(0, 0, 0), 1);
-    AtBlock(1, 3);
-    EXPECT_EQ(vSPIVerify64KByte(1, 0, 0), 1);
+    EXPECT_TRUE(flash::VerifyBlock(0, Block(0, 2), flash::Marks::kPer4K));
+    EXPECT_TRUE(flash::VerifyBlock(0x10000, Block(1, 3), flash::Marks::kPer4K));
     const Lines spi = Spi();
     EXPECT_EQ(CountPrefix(spi, "spi 0b addr=000000 w=1 r=65536"), 1u) << Join(spi);
     EXPECT_EQ(CountPrefix(spi, "spi 0b addr=010000 w=1 r=65536"), 1u) << Join(spi);
     // Compared with the lower half instead, it differs at once.
-    AtBlock(0, 0);
-    EXPECT_EQ(vSPIVerify64KByte(0, 0, 0), 0);
+    EXPECT_FALSE(flash::VerifyBlock(0, Block(0, 0), flash::Marks::kPer4K));
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 namespace {
 
 using hostio_test::Render;
+using testsupport::RunToDeath;
 
 // A wait that expires outside a death test ends the whole test program;
 // say so instead of vanishing.
@@ -57,17 +58,15 @@ struct SequenceRow {
 TEST_F(MailboxTest, PortSequencesOfAReadyBoard)
 {
     const SequenceRow rows[] = {
-        {"ReadEcExternalRam(0x0AA5)", [] { return ReadEcExternalRam(0x0AA5); },
+        {"hostio::ReadEcExternalRam(0x0AA5)", [] { return hostio::ReadEcExternalRam(0x0AA5); },
          "r6c w6c=92 r6c r6c w68=0a r6c r6c w68=a5 r6c r6c r68", 'F'},
-        {"PMC2_RD_EC(0x01, 0x6C, 0x68)", [] { return PMC2_RD_EC(0x01, 0x6C, 0x68); },
+        {"ReadEcRam(0x01, {0x6C, 0x68})", [] { return hostio::ReadEcRam(0x01, {0x6C, 0x68}); },
          "r6c w6c=80 r6c w68=01 r6c r6c r68", 7},
-        {"PMC2_RD_EC(0x00, 0x66, 0x62)", [] { return PMC2_RD_EC(0x00, 0x66, 0x62); },
+        {"ReadEcRam(0x00, {0x66, 0x62})", [] { return hostio::ReadEcRam(0x00, {0x66, 0x62}); },
          "r66 w66=80 r66 w62=00 r66 r66 r62", 3},
-        {"PMC2_RD_EC ports above 0xFF", [] { return PMC2_RD_EC(0x00, 0x166, 0x162); },
-         "r66 w66=80 r66 w62=00 r66 r66 r62", 3},
-        {"send_EC_cmd(0xDD)", [] { send_EC_cmd(0xDD); return -1; }, "r6c w6c=dd r6c", -1},
-        {"send_KB_cmd(0xAD)", [] { send_KB_cmd(0xAD); return -1; }, "r64 r64 w64=ad r64", -1},
-        {"send_KB_data(0x55)", [] { send_KB_data(0x55); return -1; }, "r64 r64 w60=55 r64", -1},
+        {"hostio::SendEcCommand(0xDD)", [] { hostio::SendEcCommand(0xDD); return -1; }, "r6c w6c=dd r6c", -1},
+        {"hostio::SendKbcCommand(0xAD)", [] { hostio::SendKbcCommand(0xAD); return -1; }, "r64 r64 w64=ad r64", -1},
+        {"hostio::SendKbcData(0x55)", [] { hostio::SendKbcData(0x55); return -1; }, "r64 r64 w60=55 r64", -1},
     };
     for (const SequenceRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -80,10 +79,10 @@ TEST_F(MailboxTest, PortSequencesOfAReadyBoard)
 
 TEST_F(MailboxTest, TraceNamesEachExchange)
 {
-    ReadEcExternalRam(0x0AA5);
-    PMC2_RD_EC(0x01, 0x6C, 0x68);
-    PMC2_RD_EC(0xD8, 0x66, 0x62);
-    send_KB_cmd(0xAD);
+    hostio::ReadEcExternalRam(0x0AA5);
+    hostio::ReadEcRam(0x01, {0x6C, 0x68});
+    hostio::ReadEcRam(0xD8, {0x66, 0x62});
+    hostio::SendKbcCommand(0xAD);
     EXPECT_EQ(TakeTrace(), "ec 92 0aa5\nec 80 01 @6c\nec 80 d8 @66\nkbc ad\n");
 }
 
@@ -92,12 +91,12 @@ TEST_F(MailboxTest, SendKbCmdFirstDiscardsEveryPendingByte)
     config.kbc_pending = 3;
     Boot();
     RecordPorts();
-    send_KB_cmd(0xAD);
+    hostio::SendKbcCommand(0xAD);
     EXPECT_EQ(Render(Ports()), "r64 r60 r64 r60 r64 r60 r64 r64 w64=ad r64");
     EXPECT_EQ(TakeTrace(), "kbc ad\n");
 
     // Nothing is left for the host afterwards.
-    EXPECT_EQ(IoRead8(0x64) & 0x01, 0);
+    EXPECT_EQ(platform::IoRead8(0x64) & 0x01, 0);
 }
 
 // A reply nobody read is what the next read gets: no operation drains the
@@ -106,11 +105,11 @@ TEST_F(MailboxTest, StaleReplyIsTakenAsTheAcknowledge)
 {
     config.ack = 0x33;
     Boot();
-    send_EC_cmd(0x92);
-    send_EC_data(0x0A);
-    send_EC_data(0xA2);  // 'C' now waits unread
-    send_EC_cmd(0xDC);
-    EXPECT_EQ(Read_EC_data(), 'C');
+    hostio::SendEcCommand(0x92);
+    hostio::SendEcData(0x0A);
+    hostio::SendEcData(0xA2);  // 'C' now waits unread
+    hostio::SendEcCommand(0xDC);
+    EXPECT_EQ(hostio::ReadEcData(), 'C');
 }
 
 TEST_F(MailboxTest, SendEcCmdReturnsOnlyAfterTheByteIsTaken)
@@ -118,7 +117,7 @@ TEST_F(MailboxTest, SendEcCmdReturnsOnlyAfterTheByteIsTaken)
     config.ec_input_latency = 3;
     Boot();
     RecordPorts();
-    send_EC_cmd(0xDD);
+    hostio::SendEcCommand(0xDD);
     const auto events = Ports();
     ASSERT_GE(events.size(), 3u);
 
@@ -146,41 +145,22 @@ TEST_F(MailboxTest, SendEcCmdReturnsOnlyAfterTheByteIsTaken)
     EXPECT_EQ(events.back().value & 0x02, 0);
 }
 
-// The expiring wait ends the process through platform::Exit; its console
-// text is handed to standard error so the death test can see it.
-std::string* gDeathConsole;
-
-int ConsoleToStderr(int status)
-{
-    fputs(gDeathConsole->c_str(), stderr);
-    return status;
-}
-
-void RunToDeath(const std::function<void()>& op)
-{
-    static std::string console;
-    gDeathConsole = &console;
-    simplat::CaptureConsole(&console);
-    simplat::SetFinish(ConsoleToStderr);
-    op();
-}
-
 TEST_F(MailboxTest, HungEcEndsTheRunWithATimeout)
 {
     config.hang = true;
     config.hang_after = 1;
     Boot();
-    EXPECT_EXIT(RunToDeath([] { ReadEcExternalRam(0x0AA0); }), testing::ExitedWithCode(1),
+    EXPECT_EXIT(RunToDeath([] { hostio::ReadEcExternalRam(0x0AA0); }), testing::ExitedWithCode(1),
                 "^\n\rTimeout: EC input buffer on port 0x6C\n$");
-    EXPECT_EXIT(RunToDeath([] { PMC2_RD_EC(0xD8, 0x66, 0x62); }), testing::ExitedWithCode(1),
+    EXPECT_EXIT(RunToDeath([] { hostio::ReadEcRam(0xD8, {0x66, 0x62}); }), testing::ExitedWithCode(1),
                 "^\n\rTimeout: EC input buffer on port 0x66\n$");
 }
 
 TEST_F(MailboxTest, SilentDevicesEndTheRunWithATimeout)
 {
-    EXPECT_EXIT(RunToDeath([] { Read_EC_data(); }), testing::ExitedWithCode(1),
+    EXPECT_EXIT(RunToDeath([] { hostio::ReadEcData(); }), testing::ExitedWithCode(1),
                 "^\n\rTimeout: EC output buffer on port 0x6C\n$");
-    EXPECT_EXIT(RunToDeath([] { Read_KB_data(); }), testing::ExitedWithCode(1),
+    EXPECT_EXIT(RunToDeath([] { hostio::ReadKbcData(); }), testing::ExitedWithCode(1),
                 "^\n\rTimeout: keyboard controller output buffer on port 0x64\n$");
 }
 
@@ -188,7 +168,7 @@ TEST_F(MailboxTest, KeyboardControllerThatNeverEmptiesEndsTheRun)
 {
     config.kbc_pending = 10'000'000;
     Boot();
-    EXPECT_EXIT(RunToDeath([] { send_KB_cmd(0xAD); }), testing::ExitedWithCode(1),
+    EXPECT_EXIT(RunToDeath([] { hostio::SendKbcCommand(0xAD); }), testing::ExitedWithCode(1),
                 "^\n\rTimeout: keyboard controller output buffer to drain on port 0x64\n$");
 }
 

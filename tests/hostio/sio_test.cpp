@@ -6,7 +6,6 @@
 #include <functional>
 #include <string>
 
-#include "common/runstate.h"
 #include "driver/version_readouts.h"
 #include "hostio/sio.h"
 #include "port_log.h"
@@ -27,14 +26,14 @@ struct SequenceRow {
 TEST_F(SioTest, PortSequences)
 {
     const SequenceRow rows[] = {
-        {"find_ite_chip", [] { find_ite_chip(); },
+        {"FindIteChip", [] { hostio::FindIteChip(); },
          "w4e=87 w4e=01 w4e=55 w4e=55 w4e=20 r4f w4e=21 r4f"},
-        {"enter_sio", [] { enter_sio(); }, "w4e=87 w4e=01 w4e=55 w4e=55"},
-        {"exit_sio", [] { exit_sio(); }, "w4e=02 w4f=02"},
-        {"change_ldn(0x10)", [] { change_ldn(0x10); }, "w4e=07 w4f=10"},
-        {"LPC_Write_Byte(0x2E, 0x5A)", [] { LPC_Write_Byte(0x2E, 0x5A); }, "w4e=2e w4f=5a"},
-        {"LPC_Read_Byte(0x61)", [] { LPC_Read_Byte(0x61); }, "w4e=61 r4f"},
-        {"Embedded_Controller_Get_Ram_Byte(0x12A5)", [] { Embedded_Controller_Get_Ram_Byte(0x12A5); },
+        {"EnterSio", [] { hostio::EnterSio(); }, "w4e=87 w4e=01 w4e=55 w4e=55"},
+        {"ExitSio", [] { hostio::ExitSio(); }, "w4e=02 w4f=02"},
+        {"SelectLogicalDevice(0x10)", [] { hostio::SelectLogicalDevice(0x10); }, "w4e=07 w4f=10"},
+        {"WriteSioRegister(0x2E, 0x5A)", [] { hostio::WriteSioRegister(0x2E, 0x5A); }, "w4e=2e w4f=5a"},
+        {"ReadSioRegister(0x61)", [] { hostio::ReadSioRegister(0x61); }, "w4e=61 r4f"},
+        {"ReadEcRamThroughSio(0x12A5)", [] { hostio::ReadEcRamThroughSio(0x12A5); },
          "w4e=4e w4f=11 w4e=4f w4f=12 w4e=4e w4f=10 w4e=4f w4f=a5 w4e=4e w4f=12 w4e=4f r4f"},
     };
     for (const SequenceRow& row : rows) {
@@ -50,18 +49,18 @@ TEST_F(SioTest, ChipIdFromRegisters20And21)
 {
     config.chip_id = 0x8987;
     Boot();
-    EXPECT_EQ(find_ite_chip(), 0x8987);
+    EXPECT_EQ(hostio::FindIteChip(), 0x8987);
 
     config.chip_id = 0x8928;
     Boot();
-    EXPECT_EQ(find_ite_chip(), 0x8928);
+    EXPECT_EQ(hostio::FindIteChip(), 0x8928);
 }
 
 TEST_F(SioTest, NoSuperIoReadsAsFFFF)
 {
     config.sio_present = false;
     Boot();
-    EXPECT_EQ(find_ite_chip(), 0xFFFF);
+    EXPECT_EQ(hostio::FindIteChip(), 0xFFFF);
 }
 
 // A base above 0xFF reaches the bank through its low byte: 0x0A70 gives
@@ -72,9 +71,9 @@ TEST_F(SioTest, BramBankThroughTheLowByteOfTheBase)
     config.bram[0] = 18;
     config.bram[1] = 0x41;
     Boot();
-    find_ite_chip();
+    hostio::FindIteChip();
     RecordPorts();
-    EXPECT_EQ(BramReadout(VersionFile{false, 0}), 0);
+    EXPECT_EQ(driver::BramReadout(driver::RunOptions{}, nullptr), 0);
     EXPECT_EQ(Render(Ports()),
               "w4e=07 w4f=10 w4e=60 r4f w4e=61 r4f w70=10 r71 w70=11 r71 w4e=02 w4f=02");
     EXPECT_EQ(TakeConsole(), "\n\r\n\rFW_H=12 , FW_L=41\n\rSIO FW version :18A ");

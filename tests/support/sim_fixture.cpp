@@ -1,14 +1,20 @@
 #include "sim_fixture.h"
 
-#include "common/image_state.h"
-#include "common/runstate.h"
-#include "flash/program.h"
-#include "hostio/sio.h"
+#include <cstdio>
+
 #include "platform/sim/sim_platform.h"
 
 namespace testsupport {
 
 namespace {
+
+std::string* gDeathConsole;
+
+int ConsoleToStderr(int status)
+{
+    fputs(gDeathConsole->c_str(), stderr);
+    return status;
+}
 
 void AppendTrace(void* context, const char* line, size_t length)
 {
@@ -38,10 +44,6 @@ void SimBoardTest::Boot()
     console_.clear();
     simplat::Install(&board, false);
     simplat::CaptureConsole(&console_);
-    ResetRunState();
-    ResetImageState();
-    ResetSioState();
-    ResetFlashState();
 }
 
 void SimBoardTest::RecordPorts(size_t capacity)
@@ -75,6 +77,15 @@ std::vector<uint8_t> SimBoardTest::FlashContent() const
     for (size_t a = 0; a < content.size(); ++a)
         content[a] = board.FlashByte(static_cast<uint32_t>(a));
     return content;
+}
+
+void RunToDeath(const std::function<void()>& op)
+{
+    static std::string console;
+    gDeathConsole = &console;
+    simplat::CaptureConsole(&console);
+    simplat::SetFinish(ConsoleToStderr);
+    op();
 }
 
 }  // namespace testsupport

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
     // Builds the board from config (flash erased, or from flash_image when
-    // not empty), clears the tool's globals, captures console and trace.
+    // not empty) and captures the console and the trace.
     void Boot();
     // Starts recording port accesses (forgets earlier ones).
     void RecordPorts(size_t capacity = 1 << 16);
@@ -41,5 +42,10 @@ private:
     std::string console_;
     std::string trace_;
 };
+
+// Runs op in a death test: a wait that expires ends the process through
+// platform::Exit, and its console text goes to standard error for the test
+// to match.
+void RunToDeath(const std::function<void()>& op);
 
 }  // namespace testsupport

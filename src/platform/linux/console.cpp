@@ -1,12 +1,14 @@
 // Console, pauses, clock and program end of the Linux program.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-
-#include <cerrno>
 #include <unistd.h>
 
+#include "platform/hosted/hosted.h"
 #include "platform/platform.h"
+
+namespace platform {
 
 namespace {
 
@@ -23,20 +25,20 @@ bool StdoutIsTerminal()
 
 }  // namespace
 
-void delay(int32_t n)
+void DelayUs(uint32_t us)
 {
-    if (n <= 0)
+    if (us == 0)
         return;
-    timespec left{n / 1000, static_cast<long>(n % 1000) * 1000000L};
+    timespec left{static_cast<time_t>(us / 1000000), static_cast<long>(us % 1000000) * 1000L};
     while (nanosleep(&left, &left) != 0 && errno == EINTR) {
     }
 }
 
 // The Linux console is a plain stream: the status screen is written in order.
-void clrscr() {}
-void gotoxy(int, int) {}
-
-namespace platform {
+void ClearScreen() {}
+void GotoXy(int, int) {}
+void ConsoleColour(Colour) {}
+void NotePhase(uint8_t) {}
 
 void ConsoleWrite(const char* text, size_t length)
 {
@@ -44,8 +46,6 @@ void ConsoleWrite(const char* text, size_t length)
     if (StdoutIsTerminal())
         fflush(stdout);
 }
-
-void ConsoleAttribute(uint8_t) {}
 
 uint64_t NowUs()
 {
@@ -56,6 +56,7 @@ uint64_t NowUs()
 
 void Exit(int status)
 {
+    hosted::ReleaseAll();
     fflush(stdout);
     std::exit(status);
 }

@@ -2,17 +2,21 @@
 
 #include "common/print.h"
 
-void hexdump(const uint8_t* data, int size, unsigned long page)
+namespace platform {
+
+void HexDump(const uint8_t* data, int size, unsigned long page)
 {
-    kprint("\n\r%d bytes", size);
+    Print("\n\r%d bytes", size);
     for (int i = 0; i < size; i += 16) {
-        kprint("\n\r%05lx: ", page * 256 + static_cast<unsigned long>(i));
+        Print("\n\r%05lx: ", page * 256 + static_cast<unsigned long>(i));
         for (int j = i; j < i + 16; ++j) {
             if (j < size)
-                kprint("%02x ", data[j]);
+                Print("%02x ", data[j]);
             else
-                kputs("   ");
+                PrintText("   ");
         }
-        kputs("   ");
+        PrintText("   ");
     }
 }
+
+}  // namespace platform

@@ -2,5 +2,9 @@
 
 #include <cstdint>
 
+namespace platform {
+
 // Hex dump of size bytes, addresses counted from page * 256.
-void hexdump(const uint8_t* data, int size, unsigned long page);
+void HexDump(const uint8_t* data, int size, unsigned long page);
+
+}  // namespace platform

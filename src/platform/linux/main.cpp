@@ -2,5 +2,5 @@
 
 int main(int argc, char* argv[])
 {
-    return ToolMain(argc, argv);
+    return driver::ToolMain(argc, argv);
 }

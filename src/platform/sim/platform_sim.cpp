@@ -1,12 +1,12 @@
 #include "sim_platform.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
-#include <cerrno>
-
-#include "common/flavour.h"
+#include "common/program.h"
+#include "platform/hosted/hosted.h"
 #include "platform/platform.h"
 
 namespace {
@@ -15,6 +15,7 @@ sim::Board* gBoard;
 bool gRealTime;
 std::string* gCapture;
 int (*gFinish)(int status);
+void (*gPhaseObserver)(uint8_t phase);
 
 void SleepUs(uint64_t us)
 {
@@ -41,11 +42,6 @@ void Install(sim::Board* board, bool real_time)
     gRealTime = real_time;
 }
 
-sim::Board* InstalledBoard()
-{
-    return gBoard;
-}
-
 void CaptureConsole(std::string* out)
 {
     gCapture = out;
@@ -56,23 +52,29 @@ void SetFinish(int (*finish)(int status))
     gFinish = finish;
 }
 
+void ObservePhases(void (*observer)(uint8_t phase))
+{
+    gPhaseObserver = observer;
+}
+
 }  // namespace simplat
+
+namespace platform {
 
 uint8_t IoRead8(uint16_t port)
 {
     return gBoard->Read(static_cast<uint8_t>(port));
 }
 
-void IoWrite8(uint16_t port, uint32_t value)
+void IoWrite8(uint16_t port, uint8_t value)
 {
-    gBoard->Write(static_cast<uint8_t>(port), static_cast<uint8_t>(value));
+    gBoard->Write(static_cast<uint8_t>(port), value);
 }
 
-void delay(int32_t n)
+void DelayUs(uint32_t us)
 {
-    if (n <= 0)
+    if (us == 0)
         return;
-    const uint64_t us = static_cast<uint64_t>(n) * kFlavour.delay_unit_us;
     gBoard->Pause(us);
     if (gRealTime)
         SleepUs(us);
@@ -80,22 +82,20 @@ void delay(int32_t n)
 
 // The UEFI console is drawn on a terminal with ANSI sequences; the Linux
 // console has no screen to manage.
-void clrscr()
+void ClearScreen()
 {
-    if (kFlavour.real_screen)
+    if (kProgram.real_screen)
         Emit("\x1b[2J\x1b[H");
 }
 
-void gotoxy(int x, int y)
+void GotoXy(int column, int row)
 {
-    if (!kFlavour.real_screen)
+    if (!kProgram.real_screen)
         return;
     char text[32];
-    snprintf(text, sizeof text, "\x1b[%d;%dH", y + 1, x + 1);
+    snprintf(text, sizeof text, "\x1b[%d;%dH", row + 1, column + 1);
     Emit(text);
 }
-
-namespace platform {
 
 int OpenWindow()
 {
@@ -112,14 +112,11 @@ void ConsoleWrite(const char* text, size_t length)
         fwrite(text, 1, length, stdout);
 }
 
-void ConsoleAttribute(uint8_t attribute)
+void ConsoleColour(Colour colour)
 {
-    if (!kFlavour.real_screen)
+    if (!kProgram.real_screen)
         return;
-    if (attribute == 0x0C)
-        Emit("\x1b[91m");
-    else if (attribute == 0x0A)
-        Emit("\x1b[92m");
+    Emit(colour == Colour::kLightRed ? "\x1b[91m" : "\x1b[92m");
 }
 
 uint64_t NowUs()
@@ -127,8 +124,15 @@ uint64_t NowUs()
     return gBoard->NowUs();
 }
 
+void NotePhase(uint8_t phase)
+{
+    if (gPhaseObserver != nullptr)
+        gPhaseObserver(phase);
+}
+
 void Exit(int status)
 {
+    hosted::ReleaseAll();
     fflush(stdout);
     if (gFinish != nullptr)
         status = gFinish(status);

@@ -39,6 +39,6 @@ int main(int argc, char* argv[])
     for (int i = first; i < argc; ++i)
         args.push_back(argv[i]);
     args.push_back(nullptr);
-    const int status = ToolMain(static_cast<int>(args.size()) - 1, args.data());
+    const int status = driver::ToolMain(static_cast<int>(args.size()) - 1, args.data());
     return Finish(status);
 }

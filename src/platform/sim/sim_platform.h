@@ -2,6 +2,7 @@
 // to a sim::Board instead of the LPC window.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "sim/board.h"
@@ -11,7 +12,6 @@ namespace simplat {
 // The board the tool's ports reach from now on. real_time makes pauses also
 // sleep for real.
 void Install(sim::Board* board, bool real_time);
-sim::Board* InstalledBoard();
 
 // Console text goes to *out instead of standard output (nullptr: stdout).
 void CaptureConsole(std::string* out);
@@ -19,5 +19,8 @@ void CaptureConsole(std::string* out);
 // Run when the tool ends, on every road (normal return or platform::Exit):
 // receives the tool's status and returns the program's.
 void SetFinish(int (*finish)(int status));
+
+// Told of every phase change (flash/phase.h) from now on (nullptr: none).
+void ObservePhases(void (*observer)(uint8_t phase));
 
 }  // namespace simplat

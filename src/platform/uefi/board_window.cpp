@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/flavour.h"
 #include "common/print.h"
 #include "common/text.h"
 #include "driver/tool_main.h"
@@ -72,16 +71,16 @@ int ParseBoardOptions(int argc, char** argv)
                 option = &o;
         }
         if (option == nullptr) {
-            kprint("kovrin-sim: unknown board option '%s' (board options end with --)\n", argv[i]);
+            Print("kovrin-sim: unknown board option '%s' (board options end with --)\n", argv[i]);
             return -1;
         }
         if (i + 1 >= argc || StrCmp(argv[i + 1], "--") == 0) {
-            kprint("kovrin-sim: %s: missing value\n", argv[i]);
+            Print("kovrin-sim: %s: missing value\n", argv[i]);
             return -1;
         }
         ++i;
         if (!option->apply(argv[i])) {
-            kprint("kovrin-sim: %s %s: not accepted\n", argv[i - 1], argv[i]);
+            Print("kovrin-sim: %s %s: not accepted\n", argv[i - 1], argv[i]);
             return -1;
         }
     }
@@ -104,7 +103,7 @@ extern "C" int KovrinRunTool(int argc, char** argv)
     gFlash = static_cast<uint8_t*>(UefiAlloc(FlashBytes()));
     char** args = static_cast<char**>(UefiAlloc(sizeof(char*) * static_cast<size_t>(argc - first + 2)));
     if (gFlash == nullptr || args == nullptr) {
-        kputs("kovrin-sim: no memory for the board\n");
+        PrintText("kovrin-sim: no memory for the board\n");
         return kRefused;
     }
     for (size_t a = 0; a < FlashBytes(); ++a)
@@ -117,7 +116,7 @@ extern "C" int KovrinRunTool(int argc, char** argv)
     for (int i = first; i < argc; ++i)
         args[count++] = argv[i];
     args[count] = nullptr;
-    return ToolMain(count, args);
+    return driver::ToolMain(count, args);
 }
 
 // What the flash reads back goes to --flash-out, however the run ended.
@@ -127,37 +126,37 @@ extern "C" int KovrinRunEnded(int status)
         return status;
     uint8_t* content = static_cast<uint8_t*>(UefiAlloc(FlashBytes()));
     if (content == nullptr) {
-        kputs("kovrin-sim: no memory for --flash-out\n");
+        PrintText("kovrin-sim: no memory for --flash-out\n");
         return kRefused;
     }
     for (size_t a = 0; a < FlashBytes(); ++a)
         content[a] = gBoard.FlashByte(static_cast<uint32_t>(a));
     if (UefiFileWriteAll(gConfig.flash_out, content, FlashBytes()) == 0) {
-        kprint("kovrin-sim: --flash-out %s: cannot be written\n", gConfig.flash_out);
+        Print("kovrin-sim: --flash-out %s: cannot be written\n", gConfig.flash_out);
         return kRefused;
     }
     return status;
 }
+
+namespace platform {
 
 uint8_t IoRead8(uint16_t port)
 {
     return gBoard.Read(static_cast<uint8_t>(port));
 }
 
-void IoWrite8(uint16_t port, uint32_t value)
+void IoWrite8(uint16_t port, uint8_t value)
 {
-    gBoard.Write(static_cast<uint8_t>(port), static_cast<uint8_t>(value));
+    gBoard.Write(static_cast<uint8_t>(port), value);
 }
 
 // Pauses pass on the board's clock only: a 128 KB update takes seconds of
 // board time and none of the shell's.
-void delay(int32_t n)
+void DelayUs(uint32_t us)
 {
-    if (n > 0)
-        gBoard.Pause(static_cast<uint64_t>(n) * kFlavour.delay_unit_us);
+    if (us > 0)
+        gBoard.Pause(us);
 }
-
-namespace platform {
 
 uint64_t NowUs()
 {

@@ -44,7 +44,7 @@ library() {
 
 # The shared tool, with the platform layer both programs have in common.
 library KovrinCore 5f6cbcd0-2da0-4bc4-a597-84d6eed4e9ca KovrinCoreLib \
-  "$(cpp_in src/common src/driver src/hostio src/flash src/flash/vendors)
+  "$(cpp_in src/common src/driver src/hostio src/flash src/flash/parts)
   src/platform/uefi/platform_uefi.cpp"
 # kovrin.efi: the LPC window at 0x20000000.
 library KovrinPortWindow 90946e94-f934-4122-a851-5d4193a75c7c KovrinWindowLib \

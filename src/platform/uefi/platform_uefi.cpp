@@ -7,17 +7,19 @@
 #include "platform/platform.h"
 #include "platform/uefi/uefi_services.h"
 
-void clrscr()
+namespace platform {
+
+void ClearScreen()
 {
     UefiClearScreen();
 }
 
-void gotoxy(int x, int y)
+void GotoXy(int column, int row)
 {
-    UefiSetCursor(x, y);
+    UefiSetCursor(column, row);
 }
 
-namespace platform {
+void NotePhase(uint8_t) {}
 
 int OpenWindow()
 {
@@ -36,9 +38,9 @@ void ConsoleWrite(const char* text, size_t length)
     UefiConsoleWrite(text, length);
 }
 
-void ConsoleAttribute(uint8_t attribute)
+void ConsoleColour(Colour colour)
 {
-    UefiSetAttribute(attribute);
+    UefiSetAttribute(static_cast<uint8_t>(colour));
 }
 
 File* FileOpen(const char* name)

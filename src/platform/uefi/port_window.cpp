@@ -21,7 +21,7 @@ volatile uint8_t* PortAddress(uint16_t port)
 
 extern "C" int KovrinRunTool(int argc, char** argv)
 {
-    return ToolMain(argc, argv);
+    return driver::ToolMain(argc, argv);
 }
 
 extern "C" int KovrinRunEnded(int status)
@@ -29,23 +29,23 @@ extern "C" int KovrinRunEnded(int status)
     return status;
 }
 
+namespace platform {
+
 uint8_t IoRead8(uint16_t port)
 {
     return *PortAddress(port);
 }
 
-void IoWrite8(uint16_t port, uint32_t value)
+void IoWrite8(uint16_t port, uint8_t value)
 {
-    *PortAddress(port) = static_cast<uint8_t>(value);
+    *PortAddress(port) = value;
 }
 
-void delay(int32_t n)
+void DelayUs(uint32_t us)
 {
-    if (n > 0)
-        UefiStall(static_cast<unsigned long long>(n));
+    if (us > 0)
+        UefiStall(us);
 }
-
-namespace platform {
 
 uint64_t NowUs()
 {

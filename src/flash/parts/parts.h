@@ -1,0 +1,49 @@
+// The part table: one row per maker, each in a file of its own. To add a
+// maker, write its file and list its row in table.cpp.
+#pragma once
+
+#include "flash/part.h"
+
+namespace flash::parts {
+
+extern const PartRow kSst;
+extern const PartRow kWinbond;
+extern const PartRow kAtmel;
+extern const PartRow kSt;
+extern const PartRow kSpansion;
+extern const PartRow kMxic;
+extern const PartRow kAmic;
+extern const PartRow kEon;
+extern const PartRow kEsmt;
+extern const PartRow kIte;
+extern const PartRow kGigaDevice;
+extern const PartRow kPmc;
+
+// A maker whose parts take the generic steps (256-byte pages, 4 KB sectors,
+// no 0x50, 0x06 guards the boot block) and whose ids are not relied on for
+// the size.
+constexpr PartRow PlainRow(uint8_t vendor, const char* vendor_line)
+{
+    return {
+        .vendor = vendor,
+        .vendor_line = vendor_line,
+        .programming = Programming::kPages,
+        .erase = EraseGranularity::k4K,
+        .enable_write_status = EnableWriteStatus::kNever,
+        .keeps_status2 = false,
+        .protect_value = 0x06,
+        .vendor_line_for = nullptr,
+        .programming_for = nullptr,
+        .capacity = nullptr,
+    };
+}
+
+// Parts whose JEDEC id gives the capacity as its log2 in the third byte
+// (0x11 = 128 KB). Past 16 MB the three address bytes reach nothing more.
+inline uint32_t Log2Capacity(const FlashId& id)
+{
+    const uint8_t code = id.bytes[2];
+    return !id.by_read_id && code >= 0x10 && code <= 0x18 ? uint32_t{1} << code : 0;
+}
+
+}  // namespace flash::parts

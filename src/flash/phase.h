@@ -1,0 +1,23 @@
+// Which part of an update the engine is in. The port accesses of each
+// routine belong to its phase; the virtual board's platform records it for
+// the benchmark, the others ignore it.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+namespace flash {
+
+enum class Phase : uint8_t { kSession, kUnlock, kErase, kEraseCheck, kProgram, kVerify, kCount };
+
+// The phase of one routine call; back to the session when it returns.
+class PhaseScope {
+public:
+    explicit PhaseScope(Phase phase) { platform::NotePhase(static_cast<uint8_t>(phase)); }
+    ~PhaseScope() { platform::NotePhase(static_cast<uint8_t>(Phase::kSession)); }
+    PhaseScope(const PhaseScope&) = delete;
+    PhaseScope& operator=(const PhaseScope&) = delete;
+};
+
+}  // namespace flash

@@ -1,0 +1,70 @@
+#include "flash_mode.h"
+
+#include "common/print.h"
+#include "mailbox.h"
+#include "platform/platform.h"
+#include "wait.h"
+
+namespace hostio {
+
+namespace {
+
+// What the run has changed on the board and must undo if it ends early.
+bool gKeyboardDisabled;
+uint8_t gClosingCommand;
+bool gEnding;
+
+// One byte to a mailbox command port, giving up on each wait instead of
+// ending the run: a wedged EC must not keep the keyboard off. The byte is
+// written even when the device still looks busy; it may yet take it. The
+// run already reported its timeout, so this attempt stays silent.
+void TrySend(MailboxPair pair, uint8_t value)
+{
+    auto taken = [pair] { return (platform::IoRead8(pair.command) & kInputBufferFull) == 0; };
+    TryWaitFor(taken, kMailboxLimitUs);
+    platform::IoWrite8(pair.command, value);
+    TryWaitFor(taken, kMailboxLimitUs);
+}
+
+}  // namespace
+
+void OpenFlashMode(uint8_t closing)
+{
+    PrintLine("Send KB Cmd 0xAD \n");
+    gKeyboardDisabled = true;
+    SendKbcCommand(kKbcDisableKeyboard);
+
+    PrintLine("Send EC Cmd 0xDC \n");
+    gClosingCommand = closing;
+    SendEcCommand(kEcEnterFlashMode);
+
+    PrintLine("Read EC Data \n");
+    PrintLine(ReadEcData() == kEcFlashModeAck ? "EC ACK OK. \n" : "EC ACK Fail. \n");
+}
+
+void CloseFlashMode(uint8_t closing)
+{
+    SendEcCommand(closing);
+    gClosingCommand = 0;
+    SendKbcCommand(kKbcEnableKeyboard);
+    gKeyboardDisabled = false;
+}
+
+void WaitExpired(Awaited awaited)
+{
+    if (awaited.port >= 0)
+        Print("\n\rTimeout: %s on port 0x%02X\n", awaited.what, awaited.port);
+    else
+        Print("\n\rTimeout: %s\n", awaited.what);
+    if (!gEnding) {
+        gEnding = true;
+        if (gClosingCommand != 0)
+            TrySend(kEcMailbox, gClosingCommand);
+        if (gKeyboardDisabled)
+            TrySend(kKeyboardController, kKbcEnableKeyboard);
+    }
+    platform::CloseWindow();
+    platform::Exit(1);
+}
+
+}  // namespace hostio

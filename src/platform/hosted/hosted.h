@@ -1,0 +1,11 @@
+// The hosted platforms' shared part (Linux and the virtual board's
+// programs): files and the image buffer on the C library.
+#pragma once
+
+namespace platform::hosted {
+
+// Closes every file and frees every buffer the run still holds: a run that
+// ends from deep inside (a timeout) leaves nothing behind.
+void ReleaseAll();
+
+}  // namespace platform::hosted
