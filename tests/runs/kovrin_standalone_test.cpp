@@ -15,20 +15,9 @@ using updatetest::Outcome;
 using updatetest::Stat;
 
 // A stand-alone mode over the old flash: tool arguments, then board options.
-Outcome RunMode(const std::vector<std::string>& tool, std::vector<std::string> board)
+Outcome RunMode(const std::vector<std::string>& tool, const std::vector<std::string>& board)
 {
-    testsupport::TempDir dir;
-    const std::vector<std::string> files = {"--flash-in", dir.Write("old.bin", OldFlash()),
-                                            "--flash-out", dir.File("new.bin"),
-                                            "--trace", dir.File("trace.txt"),
-                                            "--stats", dir.File("stats.json"), "--"};
-    board.insert(board.end(), files.begin(), files.end());
-    board.insert(board.end(), tool.begin(), tool.end());
-    const auto r = testsupport::Run(testsupport::BinPath("kovrin-sim"), board);
-    EXPECT_EQ(r.err, "");
-    const std::vector<uint8_t> stats = dir.Read("stats.json");
-    return Outcome{r.status, r.out, dir.Read("new.bin"), updatetest::Lines(dir.Read("trace.txt")),
-                   std::string(stats.begin(), stats.end())};
+    return updatetest::RunTool(tool, board, "kovrin-sim");
 }
 
 void ExpectNoDdAndClosedWithReset(const Outcome& o)

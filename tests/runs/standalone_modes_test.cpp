@@ -16,17 +16,9 @@ const std::string kOpening =
 const std::string kMarks16 = "################";
 
 // A stand-alone mode over the old flash: tool arguments, then board options.
-Outcome RunMode(const std::vector<std::string>& tool, std::vector<std::string> board)
+Outcome RunMode(const std::vector<std::string>& tool, const std::vector<std::string>& board)
 {
-    testsupport::TempDir dir;
-    const std::vector<std::string> files = {"--flash-in", dir.Write("old.bin", OldFlash()),
-                                            "--flash-out", dir.File("new.bin"),
-                                            "--trace", dir.File("trace.txt"), "--"};
-    board.insert(board.end(), files.begin(), files.end());
-    board.insert(board.end(), tool.begin(), tool.end());
-    const auto r = testsupport::Run(testsupport::BinPath("kovrinux-sim"), board);
-    EXPECT_EQ(r.err, "");
-    return Outcome{r.status, r.out, dir.Read("new.bin"), updatetest::Lines(dir.Read("trace.txt"))};
+    return updatetest::RunTool(tool, board, "kovrinux-sim");
 }
 
 TEST(TestMode, ErasesTheFirstSectorAndWritesOnePage)

@@ -66,30 +66,45 @@ struct Outcome {
 
 using testsupport::Lines;
 
-// The program (kovrinux-sim unless told) with the old flash in, the flash,
-// the trace and the stats out, and the image file checked unchanged
-// afterwards.
+// The program over the old flash in dir: board options, then the tool's
+// arguments; the flash, the trace and the stats come out.
+inline Outcome RunIn(const testsupport::TempDir& dir, const std::string& program, std::vector<std::string> board,
+                     const std::vector<std::string>& tool)
+{
+    const std::vector<std::string> files = {"--flash-in", dir.Write("old.bin", OldFlash()),
+                                            "--flash-out", dir.File("new.bin"),
+                                            "--trace", dir.File("trace.txt"),
+                                            "--stats", dir.File("stats.json"), "--"};
+    board.insert(board.end(), files.begin(), files.end());
+    board.insert(board.end(), tool.begin(), tool.end());
+    const testsupport::RunResult r = testsupport::Run(testsupport::BinPath(program), board);
+    EXPECT_EQ(r.err, "");
+    const std::vector<uint8_t> stats = dir.Read("stats.json");
+    return Outcome{r.status, r.out, dir.Read("new.bin"), Lines(dir.Read("trace.txt")),
+                   std::string(stats.begin(), stats.end())};
+}
+
+// A run without an image (a stand-alone mode, a version query).
+inline Outcome RunTool(const std::vector<std::string>& tool, const std::vector<std::string>& board,
+                       const std::string& program = "kovrinux-sim")
+{
+    testsupport::TempDir dir;
+    return RunIn(dir, program, board, tool);
+}
+
+// An update by the program (kovrinux-sim unless told), the image file
+// checked unchanged afterwards.
 inline Outcome RunUpdate(const Update& u)
 {
     testsupport::TempDir dir;
     // Relative: an argument that begins with "/" is an option to the tool.
     const std::string image = std::filesystem::relative(dir.Write("ec.bin", u.image)).string();
-    std::vector<std::string> args = u.board;
-    const std::vector<std::string> files = {"--flash-in", dir.Write("old.bin", OldFlash()),
-                                            "--flash-out", dir.File("new.bin"),
-                                            "--trace", dir.File("trace.txt"),
-                                            "--stats", dir.File("stats.json"), "--"};
-    args.insert(args.end(), files.begin(), files.end());
-    args.push_back(image);
-    args.push_back(u.size.empty() ? std::to_string((u.image.size() + 1023) / 1024) : u.size);
-    args.insert(args.end(), u.options.begin(), u.options.end());
-
-    const testsupport::RunResult r = testsupport::Run(testsupport::BinPath(u.program), args);
-    EXPECT_EQ(r.err, "");
+    std::vector<std::string> tool = {image,
+                                     u.size.empty() ? std::to_string((u.image.size() + 1023) / 1024) : u.size};
+    tool.insert(tool.end(), u.options.begin(), u.options.end());
+    const Outcome o = RunIn(dir, u.program, u.board, tool);
     EXPECT_TRUE(dir.Read("ec.bin") == u.image) << "the image file was changed";
-    const std::vector<uint8_t> stats = dir.Read("stats.json");
-    return Outcome{r.status, r.out, dir.Read("new.bin"), Lines(dir.Read("trace.txt")),
-                   std::string(stats.begin(), stats.end())};
+    return o;
 }
 
 // The old flash with data written at address.
