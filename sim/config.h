@@ -67,6 +67,10 @@ struct Config {
     const char* stats = nullptr;
     // --real-time: pauses really sleep (host program)
     bool real_time = false;
+    // --signal NAME@N: the host program sends itself the signal after N
+    // port accesses, as an operator pressing a key would (host program)
+    int signal = 0;
+    uint64_t signal_after = 0;
 
     // Not on the command line: for tests and the benchmark.
     uint32_t port_access_us = 1;    // virtual time per port access

@@ -1,5 +1,6 @@
 // The board options in front of "--" on the command line of kovrinux-sim
 // and kovrin-sim.
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -194,6 +195,27 @@ const Option kOptions[] = {
      }},
     {"--trace", true, [](const char* value, Config* config) { return FileName(value, &config->trace); }},
     {"--stats", true, [](const char* value, Config* config) { return FileName(value, &config->stats); }},
+    {"--signal", true,
+     [](const char* value, Config* config) -> std::string {
+         struct Name {
+             const char* name;
+             int signo;
+         };
+         static constexpr Name kNames[] = {{"INT", SIGINT},   {"TERM", SIGTERM}, {"HUP", SIGHUP},
+                                       {"QUIT", SIGQUIT}, {"TSTP", SIGTSTP}, {"PIPE", SIGPIPE}};
+         const auto parts = Split(value, '@');
+         const auto after = parts ? ParseDecimal(parts->second, UINT64_MAX) : std::nullopt;
+         if (!parts || !after || *after == 0)
+             return "not NAME@N (INT, TERM, HUP, QUIT, TSTP or PIPE; N port accesses from 1)";
+         for (const Name& n : kNames) {
+             if (parts->first == n.name) {
+                 config->signal = n.signo;
+                 config->signal_after = *after;
+                 return "";
+             }
+         }
+         return "not NAME@N (INT, TERM, HUP, QUIT, TSTP or PIPE; N port accesses from 1)";
+     }},
     {"--real-time", false,
      [](const char*, Config* config) -> std::string {
          config->real_time = true;

@@ -12,6 +12,7 @@
 #include "hostio/flash_mode.h"
 #include "modes.h"
 #include "platform/platform.h"
+#include "stop_signals.h"
 
 namespace driver {
 
@@ -54,17 +55,19 @@ bool PatternReadsBack()
 int RunTestMode()
 {
     const flash::FlashPart part = flash::UnidentifiedPart();
+    const StopSignalsHeld held;
     hostio::OpenFlashMode(hostio::kEcCloseWithReset);
     flash::EraseSectors(part, 0, 1, flash::Marks::kPer256);
     WritePattern(part);
     const bool written = PatternReadsBack();
     PrintLine(written ? " -- Test OK. \n" : " -- Test Fail. \n");
     hostio::CloseFlashMode(hostio::kEcCloseWithReset);
-    return written ? 0 : 1;
+    return StatusAfterStop(written ? 0 : 1);
 }
 
 int RunProtectMode()
 {
+    const StopSignalsHeld held;
     hostio::OpenFlashMode(hostio::kEcCloseWithReset);
     PrintLine("vReadSPIDeviceID start\n");
     const flash::FlashPart part = flash::IdentifyFlash();
@@ -75,7 +78,7 @@ int RunProtectMode()
     flash::ShowVendor(part);
     flash::ProtectBootBlock(part);
     hostio::CloseFlashMode(hostio::kEcCloseWithReset);
-    return 0;
+    return StatusAfterStop(0);
 }
 
 }  // namespace driver

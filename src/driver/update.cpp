@@ -30,16 +30,20 @@ bool ChipTakesHalf(uint16_t chip, const Geometry& geometry)
     return (chip == kChipUpperHalf || chip == kChipLowerHalf) && geometry.pages == kHalvedPages;
 }
 
-// What stops the update before the first erase, or null.
-const char* Refusal(const RunOptions& options, const FlashPart& part, bool halved, uint64_t length)
+// Prints why the update cannot go ahead on this part, if it cannot.
+bool Refused(const RunOptions& options, const FlashPart& part, bool halved, uint64_t length)
 {
-    if (ChosenRegion(options) != nullptr && part.row->erase == flash::EraseGranularity::k64KOnly)
-        return "\n\rRegion update needs 4 KB erase; this flash erases 64 KB blocks!";
+    if (ChosenRegion(options) != nullptr && part.row->erase == flash::EraseGranularity::k64KOnly) {
+        PrintLine("\n\rRegion update needs 4 KB erase; this flash erases 64 KB blocks!");
+        return true;
+    }
     // The halves are taken at fixed offsets: a shorter image has no upper
     // half to read.
-    if (halved && length != kHalvedImageLength)
-        return "\n\rImage for this chip must be 256K!";
-    return nullptr;
+    if (halved && length != kHalvedImageLength) {
+        PrintLine("\n\rImage for this chip must be 256K!");
+        return true;
+    }
+    return false;
 }
 
 void ShowStatusScreen(const FlashPart& part, uint32_t block)
@@ -72,8 +76,7 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
 
     const uint16_t chip = hostio::ReadChipId();
     const bool halved = ChipTakesHalf(chip, image.geometry);
-    if (const char* refusal = Refusal(options, part, halved, image.length)) {
-        PrintLine(refusal);
+    if (Refused(options, part, halved, image.length)) {
         hostio::CloseFlashMode(closing);
         return 1;
     }
@@ -86,7 +89,9 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
     const uint32_t base = FlashBase(options);
     BlockUpdate update{options, part, {0, 0}};
     bool verified = true;
-    for (uint32_t block = 0; block < blocks && verified; ++block) {
+    uint32_t block = 0;
+    // A stop signal ends the work between blocks, never inside one.
+    for (; block < blocks && verified && !platform::StopRequested(); ++block) {
         const uint32_t image_offset = (first_image_block + block) * flash::kBlockBytes;
         const uint64_t left = length - uint64_t{block} * flash::kBlockBytes;
         const flash::BlockImage slice{image.bytes + image_offset,
@@ -100,6 +105,11 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
     }
 
     hostio::CloseFlashMode(closing);
+    if (verified && block < blocks) {
+        PrintLine("\n\rInterrupted: the flash may hold a partial image; run the update again before resetting the "
+                  "board.");
+        return 1;
+    }
     return verified ? 0 : 1;
 }
 

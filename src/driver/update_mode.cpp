@@ -5,6 +5,7 @@
 #include "image_file.h"
 #include "modes.h"
 #include "project_check.h"
+#include "stop_signals.h"
 #include "update.h"
 
 namespace driver {
@@ -16,6 +17,8 @@ int RunUpdateMode(const RunOptions& options)
         PrintText("\n\rFile Open Fail!");
         return 1;
     }
+    // The project name is the first thing asked of the EC.
+    const StopSignalsHeld held;
     if (options.check_project && !CheckProjectName(file.file()))
         return 1;
     if (!file.Measure()) {
@@ -42,6 +45,10 @@ int RunUpdateMode(const RunOptions& options)
     }
     if (const char* refusal = PlacementRefusal(options, file.length())) {
         PrintLine(refusal);
+        return 1;
+    }
+    if (platform::StopRequested()) {
+        PrintLine("\n\rInterrupted: nothing was written.");
         return 1;
     }
     return RunUpdate(options, UpdateImage{file.bytes(), file.length(), geometry});

@@ -4,14 +4,15 @@
 #include "hostio/sio.h"
 #include "image_file.h"
 #include "modes.h"
+#include "stop_signals.h"
 #include "version_readouts.h"
 
 namespace driver {
 
-int RunVersionQuery(const RunOptions& options)
-{
-    ShowBanner();
+namespace {
 
+int ReadOut(const RunOptions& options)
+{
     const uint16_t chip = hostio::FindIteChip();
     if (kProgram.show_chip_id)
         Print("\n\rfind_ite_chip=%x\n", chip);
@@ -44,6 +45,15 @@ int RunVersionQuery(const RunOptions& options)
         break;
     }
     return PlainReadout();
+}
+
+}  // namespace
+
+int RunVersionQuery(const RunOptions& options)
+{
+    ShowBanner();
+    const StopSignalsHeld held;
+    return StatusAfterStop(ReadOut(options));
 }
 
 }  // namespace driver

@@ -38,6 +38,15 @@ enum class Colour : uint8_t {
 };
 void ConsoleColour(Colour colour);
 
+// From the first byte to the EC until the keyboard is back on, the signals
+// that would end the program (interrupt, terminate, hang-up, quit, terminal
+// stop) are held: they only ask the run to stop at its next safe point.
+// Outside that span they act as usual.
+void HoldStopSignals();
+void ReleaseStopSignals();
+// True once such a signal came while they were held.
+bool StopRequested();
+
 // Monotonic microseconds, for time limits only.
 uint64_t NowUs();
 

@@ -113,6 +113,8 @@ Offset must be a multiple of 64K!
 Image does not fit the flash address space!
 Region update needs 4 KB erase; this flash erases 64 KB blocks!
 Image for this chip must be 256K!
+Image does not fit this flash
+Interrupted:
 -- Verify Fail.
 -- Test Fail.
 Timeout:
@@ -140,7 +142,7 @@ board_options=(
   "--flash PART" "--flash-size KB" "--flash-in FILE" "--flash-out FILE" "--chip-id HEX"
   "--ldn-base HEX" "--bram H,L" "--ec-version H.L" "--project TEXT" "--varnel TEXT"
   "--ack HEX" "--status HEX" "--stuck ADDR=VAL" "--kbc-pending N" "--hang N"
-  "--flash-busy-forever" "--trace FILE" "--stats FILE" "--real-time")
+  "--flash-busy-forever" "--trace FILE" "--stats FILE" "--real-time" "--signal NAME@N")
 for option in "${board_options[@]}"; do
   check "kovrinux-sim.1: board option '$option' not listed" has_tag "$work/board" "$option"
 done
@@ -173,12 +175,13 @@ value_for() {
     *" H.L") echo 2.5 ;;
     *" TEXT") echo ABC ;;
     *" ADDR=VAL") echo 100=7f ;;
+    *" NAME@N") echo INT@999999999 ;;
     *" N") echo 3 ;;
   esac
 }
 for sim in "${sims[@]}"; do
   name=$(basename "$sim")
-  mapfile -t documented < <(grep -oE '^ {7}--[a-z-]+( [A-Z][A-Z,.=]*)?$' "$work/board" | sed -E 's/^ +//')
+  mapfile -t documented < <(grep -oE '^ {7}--[a-z-]+( [A-Z][A-Z,.=@]*)?$' "$work/board" | sed -E 's/^ +//')
   check "kovrinux-sim.1: no board options found" test "${#documented[@]}" -ge "${#board_options[@]}"
   for option in "${documented[@]}"; do
     args=("${option%% *}")

@@ -45,6 +45,14 @@ std::string BinPath(const std::string& name)
     return BinDir() + "/" + name;
 }
 
+std::string CommandWords(const std::string& name)
+{
+    std::string words;
+    for (const std::string& word : RunPrefix(BinPath(name)))
+        words += word + " ";
+    return words + BinPath(name);
+}
+
 RunResult Run(const std::string& program, const std::vector<std::string>& args)
 {
     int out_pipe[2];

@@ -16,6 +16,10 @@ struct RunResult {
 // Path of a program built into build/bin.
 std::string BinPath(const std::string& name);
 
+// The words that start a program of build/bin in a shell command (its run
+// prefix included), for tests that need a pipeline.
+std::string CommandWords(const std::string& name);
+
 // Runs program with args (argv[0] is the program path), feeding it no input.
 RunResult Run(const std::string& program, const std::vector<std::string>& args);
 

@@ -8,4 +8,7 @@ namespace platform::hosted {
 // ends from deep inside (a timeout) leaves nothing behind.
 void ReleaseAll();
 
+// Console writes to a closed pipe fail quietly instead of ending the run.
+void IgnoreBrokenPipes();
+
 }  // namespace platform::hosted

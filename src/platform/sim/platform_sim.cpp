@@ -1,6 +1,7 @@
 #include "sim_platform.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -16,6 +17,20 @@ bool gRealTime;
 std::string* gCapture;
 int (*gFinish)(int status);
 void (*gPhaseObserver)(uint8_t phase);
+int gSignal;
+uint64_t gSignalAfter;
+
+void MaybeRaise()
+{
+    if (gSignal == 0)
+        return;
+    const sim::Stats& s = gBoard->stats();
+    if (s.port_reads + s.port_writes < gSignalAfter)
+        return;
+    const int signo = gSignal;
+    gSignal = 0;
+    raise(signo);
+}
 
 void SleepUs(uint64_t us)
 {
@@ -52,6 +67,12 @@ void SetFinish(int (*finish)(int status))
     gFinish = finish;
 }
 
+void RaiseAfter(int signo, uint64_t accesses)
+{
+    gSignal = accesses != 0 ? signo : 0;
+    gSignalAfter = accesses;
+}
+
 void ObservePhases(void (*observer)(uint8_t phase))
 {
     gPhaseObserver = observer;
@@ -63,12 +84,15 @@ namespace platform {
 
 uint8_t IoRead8(uint16_t port)
 {
-    return gBoard->Read(static_cast<uint8_t>(port));
+    const uint8_t value = gBoard->Read(static_cast<uint8_t>(port));
+    MaybeRaise();
+    return value;
 }
 
 void IoWrite8(uint16_t port, uint8_t value)
 {
     gBoard->Write(static_cast<uint8_t>(port), value);
+    MaybeRaise();
 }
 
 void DelayUs(uint32_t us)

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "driver/tool_main.h"
+#include "platform/hosted/hosted.h"
 #include "sim/host.h"
 #include "sim_platform.h"
 
@@ -33,6 +34,8 @@ int main(int argc, char* argv[])
         return 2;
     simplat::Install(&gBoard, gConfig.real_time);
     simplat::SetFinish(Finish);
+    simplat::RaiseAfter(gConfig.signal, gConfig.signal_after);
+    platform::hosted::IgnoreBrokenPipes();
 
     // The tool sees the simulator's own name as its program name.
     std::vector<char*> args{argv[0]};

@@ -20,6 +20,10 @@ void CaptureConsole(std::string* out);
 // receives the tool's status and returns the program's.
 void SetFinish(int (*finish)(int status));
 
+// Sends the program signal signo once the board has seen `accesses` port
+// accesses (0: never), as an operator would at that moment.
+void RaiseAfter(int signo, uint64_t accesses);
+
 // Told of every phase change (flash/phase.h) from now on (nullptr: none).
 void ObservePhases(void (*observer)(uint8_t phase));
 

@@ -21,6 +21,14 @@ void GotoXy(int column, int row)
 
 void NotePhase(uint8_t) {}
 
+// The shell delivers no signals.
+void HoldStopSignals() {}
+void ReleaseStopSignals() {}
+bool StopRequested()
+{
+    return false;
+}
+
 int OpenWindow()
 {
     return 0;
