@@ -55,18 +55,26 @@ TEST_F(WindowTest, PortsAreBytesOfTheWindowReducedToEightBits)
     EXPECT_EQ(DeviceByte(kWindow + 0xFF), 0x01);
 }
 
+// The tool's line on standard output, the system's reason on standard error.
 TEST_F(WindowTest, MissingDeviceIsReported)
 {
+    const std::string absent = dir_.File("absent");
     testing::internal::CaptureStdout();
-    EXPECT_EQ(platform::MapWindowFrom(dir_.File("absent").c_str()), 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(platform::MapWindowFrom(absent.c_str()), 1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "open /dev/mem failed.\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "kovrinux: cannot open " + absent + ": No such file or directory\n");
 }
 
 TEST_F(WindowTest, UnmappableDeviceIsReportedAndClosed)
 {
     testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_EQ(platform::MapWindowFrom("/dev/null"), 1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "mmap /dev/mem failed.\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "kovrinux: cannot map 0x20000000-0x200000FF of /dev/null: No such device\n");
 }
 
 TEST_F(WindowTest, AcpiStatusWaitsReadTheWindow)
