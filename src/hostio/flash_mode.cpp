@@ -26,6 +26,14 @@ void TrySend(MailboxPair pair, uint8_t value)
     TryWaitFor(taken, kMailboxLimitUs);
 }
 
+// The keyboard's enable goes as every keyboard command does: whatever the
+// controller has pending is read and dropped first.
+void TrySendKbcCommand(uint8_t code)
+{
+    TryWaitFor(DropPendingKbcByte, kMailboxLimitUs);
+    TrySend(kKeyboardController, code);
+}
+
 }  // namespace
 
 void OpenFlashMode(uint8_t closing)
@@ -61,7 +69,7 @@ void WaitExpired(Awaited awaited)
         if (gClosingCommand != 0)
             TrySend(kEcMailbox, gClosingCommand);
         if (gKeyboardDisabled)
-            TrySend(kKeyboardController, kKbcEnableKeyboard);
+            TrySendKbcCommand(kKbcEnableKeyboard);
     }
     platform::CloseWindow();
     platform::Exit(1);

@@ -80,16 +80,18 @@ void WaitKbcOutputFull()
 
 // Each poll reads the status; a pending byte is read and dropped before the
 // next one. A controller that keeps producing bytes ends in a timeout.
+bool DropPendingKbcByte()
+{
+    if ((platform::IoRead8(kKeyboardController.command) & kOutputBufferFull) == 0)
+        return true;
+    platform::IoRead8(kKeyboardController.data);
+    return false;
+}
+
 void DrainKbcOutput()
 {
-    WaitFor(
-        [] {
-            if ((platform::IoRead8(kKeyboardController.command) & kOutputBufferFull) == 0)
-                return true;
-            platform::IoRead8(kKeyboardController.data);
-            return false;
-        },
-        kMailboxLimitUs, {"keyboard controller output buffer to drain", kKeyboardController.command});
+    WaitFor(DropPendingKbcByte, kMailboxLimitUs,
+            {"keyboard controller output buffer to drain", kKeyboardController.command});
 }
 
 void SendKbcCommand(uint8_t code)

@@ -24,6 +24,8 @@ void WaitKbcInputEmpty();
 void WaitKbcOutputFull();
 // Reads and drops whatever the controller has pending.
 void DrainKbcOutput();
+// One step of that: true when nothing is pending, else one byte dropped.
+bool DropPendingKbcByte();
 void SendKbcCommand(uint8_t code);
 void SendKbcData(uint8_t value);
 uint8_t ReadKbcData();
