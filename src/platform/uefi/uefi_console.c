@@ -1,23 +1,21 @@
 /** @file
   Console, pauses and clock of kovrin. The tool writes UTF-8; ConOut takes
-  UCS-2, so the bytes are decoded on the way, and nothing else is changed:
-  a "\n" stays a bare line feed, as the tool wrote it.
+  UCS-2, so the bytes are decoded on the way (utf8.h), and nothing else is
+  changed: a "\n" stays a bare line feed, as the tool wrote it.
 **/
 
 #include <Uefi.h>
 #include <Library/UefiBootServicesTableLib.h>
 
 #include "uefi_services.h"
+#include "utf8.h"
 
-#define REPLACEMENT_CHARACTER  0xFFFD
-#define OUTPUT_CHUNK           128
+#define OUTPUT_CHUNK  128
 
 //
 // Decoder state, kept between calls: a text may end inside a character.
 //
-STATIC UINT32  mCode;
-STATIC UINTN   mFollowing;
-STATIC UINT32  mSmallest;
+STATIC UTF8_DECODER  mDecoder;
 
 STATIC CHAR16  mOutput[OUTPUT_CHUNK + 1];
 STATIC UINTN   mOutputLength;
@@ -40,7 +38,8 @@ Flush (
 STATIC
 VOID
 PutUnit (
-  IN CHAR16  Unit
+  IN uint16_t  Unit,
+  IN VOID      *Context
   )
 {
   // A NUL would end the string early; it shows nothing anyway.
@@ -56,65 +55,6 @@ PutUnit (
   mOutput[mOutputLength++] = Unit;
 }
 
-STATIC
-VOID
-PutCode (
-  IN UINT32  Code
-  )
-{
-  if ((Code > 0x10FFFF) || ((Code >= 0xD800) && (Code <= 0xDFFF))) {
-    Code = REPLACEMENT_CHARACTER;
-  }
-
-  if (Code >= 0x10000) {
-    Code -= 0x10000;
-    PutUnit ((CHAR16)(0xD800 | (Code >> 10)));
-    PutUnit ((CHAR16)(0xDC00 | (Code & 0x3FF)));
-  } else {
-    PutUnit ((CHAR16)Code);
-  }
-}
-
-STATIC
-VOID
-DecodeByte (
-  IN UINT8  Byte
-  )
-{
-  if (mFollowing > 0) {
-    if ((Byte & 0xC0) == 0x80) {
-      mCode = (mCode << 6) | (Byte & 0x3F);
-      if (--mFollowing == 0) {
-        PutCode (mCode < mSmallest ? REPLACEMENT_CHARACTER : mCode);
-      }
-
-      return;
-    }
-
-    // The character broke off: mark it and read this byte afresh.
-    mFollowing = 0;
-    PutCode (REPLACEMENT_CHARACTER);
-  }
-
-  if (Byte < 0x80) {
-    PutCode (Byte);
-  } else if ((Byte & 0xE0) == 0xC0) {
-    mCode      = Byte & 0x1F;
-    mFollowing = 1;
-    mSmallest  = 0x80;
-  } else if ((Byte & 0xF0) == 0xE0) {
-    mCode      = Byte & 0x0F;
-    mFollowing = 2;
-    mSmallest  = 0x800;
-  } else if ((Byte & 0xF8) == 0xF0) {
-    mCode      = Byte & 0x07;
-    mFollowing = 3;
-    mSmallest  = 0x10000;
-  } else {
-    PutCode (REPLACEMENT_CHARACTER);
-  }
-}
-
 VOID
 UefiConsoleWrite (
   CONST CHAR8  *Text,
@@ -124,9 +64,18 @@ UefiConsoleWrite (
   UINT64  Index;
 
   for (Index = 0; Index < Length; Index++) {
-    DecodeByte ((UINT8)Text[Index]);
+    Utf8Feed (&mDecoder, (UINT8)Text[Index], PutUnit, NULL);
   }
 
+  Flush ();
+}
+
+VOID
+UefiConsoleFinish (
+  VOID
+  )
+{
+  Utf8Flush (&mDecoder, PutUnit, NULL);
   Flush ();
 }
 
@@ -135,6 +84,7 @@ UefiClearScreen (
   VOID
   )
 {
+  UefiConsoleFinish ();
   gST->ConOut->ClearScreen (gST->ConOut);
 }
 
@@ -148,6 +98,7 @@ UefiSetCursor (
     return;
   }
 
+  UefiConsoleFinish ();
   gST->ConOut->SetCursorPosition (gST->ConOut, (UINTN)Column, (UINTN)Row);
 }
 
@@ -156,6 +107,7 @@ UefiSetAttribute (
   UINT32  Attribute
   )
 {
+  UefiConsoleFinish ();
   gST->ConOut->SetAttribute (gST->ConOut, Attribute);
 }
 

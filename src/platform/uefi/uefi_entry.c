@@ -144,6 +144,7 @@ ShellAppMain (
   }
 
   Status = KovrinRunEnded (RunWithExit ((INT32)Argc, Arguments));
+  UefiConsoleFinish ();
   UefiReleaseAll ();
   FreeArguments (Arguments, Argc);
   if (Status == 0) {

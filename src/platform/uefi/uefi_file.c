@@ -5,10 +5,12 @@
 **/
 
 #include <Uefi.h>
+#include <Library/BaseMemoryLib.h>
 #include <Library/MemoryAllocationLib.h>
 #include <Library/ShellLib.h>
 
 #include "uefi_services.h"
+#include "utf8.h"
 
 #define MAX_FILES    4
 #define MAX_BUFFERS  8
@@ -21,9 +23,27 @@ typedef struct {
 STATIC KOVRIN_FILE  mFiles[MAX_FILES];
 STATIC VOID         *mBuffers[MAX_BUFFERS];
 
+typedef struct {
+  CHAR16  *Text;
+  UINTN   Length;
+} UCS2_TEXT;
+
+STATIC
+VOID
+AppendUnit (
+  IN uint16_t  Unit,
+  IN VOID      *Context
+  )
+{
+  UCS2_TEXT  *Out;
+
+  Out                       = Context;
+  Out->Text[Out->Length++] = Unit;
+}
+
 /**
-  The UCS-2 form of a UTF-8 name, for the shell. Bytes that are not UTF-8
-  are taken as Latin-1, so every name has some form to look for.
+  The UCS-2 form of a UTF-8 name, for the shell; bytes that are not UTF-8
+  are taken as Latin-1 (utf8.h), so every name has some form to look for.
 **/
 STATIC
 CHAR16 *
@@ -31,55 +51,29 @@ Ucs2FromUtf8 (
   IN CONST CHAR8  *Text
   )
 {
-  UINTN   Length;
-  UINTN   Index;
-  UINTN   Out;
-  UINT8   Byte;
-  UINT32  Code;
-  UINTN   Following;
-  UINTN   Next;
-  CHAR16  *Ucs2;
+  UINTN         Length;
+  UINTN         Index;
+  UCS2_TEXT     Out;
+  UTF8_DECODER  Decoder;
 
   for (Length = 0; Text[Length] != '\0'; Length++) {
   }
 
   // A four-byte character gives two units: never more units than bytes.
-  Ucs2 = AllocatePool ((Length + 1) * sizeof (CHAR16));
-  if (Ucs2 == NULL) {
+  Out.Text = AllocatePool ((Length + 1) * sizeof (CHAR16));
+  if (Out.Text == NULL) {
     return NULL;
   }
 
-  Out = 0;
+  Out.Length = 0;
+  ZeroMem (&Decoder, sizeof Decoder);
   for (Index = 0; Index < Length; Index++) {
-    Byte      = (UINT8)Text[Index];
-    Following = (Byte >= 0xF0) ? 3 : (Byte >= 0xE0) ? 2 : (Byte >= 0xC0) ? 1 : 0;
-    Code      = (Following == 0) ? Byte : (Byte & (0x3F >> Following));
-    for (Next = 1; Next <= Following; Next++) {
-      if ((Index + Next >= Length) || (((UINT8)Text[Index + Next] & 0xC0) != 0x80)) {
-        Code      = Byte;
-        Following = 0;
-        break;
-      }
-
-      Code = (Code << 6) | ((UINT8)Text[Index + Next] & 0x3F);
-    }
-
-    Index += Following;
-    if (Code > 0x10FFFF) {
-      Code = 0xFFFD;
-    }
-
-    if (Code >= 0x10000) {
-      Code       -= 0x10000;
-      Ucs2[Out++] = (CHAR16)(0xD800 | (Code >> 10));
-      Ucs2[Out++] = (CHAR16)(0xDC00 | (Code & 0x3FF));
-    } else {
-      Ucs2[Out++] = (CHAR16)Code;
-    }
+    Utf8Feed (&Decoder, (UINT8)Text[Index], AppendUnit, &Out);
   }
 
-  Ucs2[Out] = L'\0';
-  return Ucs2;
+  Utf8Flush (&Decoder, AppendUnit, &Out);
+  Out.Text[Out.Length] = L'\0';
+  return Out.Text;
 }
 
 VOID *

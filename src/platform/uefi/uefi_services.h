@@ -23,6 +23,8 @@ void UefiSetCursor(int column, int row);
 void UefiSetAttribute(unsigned attribute);
 // UTF-8 bytes; a character split across calls is completed by the next one.
 void UefiConsoleWrite(const char *text, unsigned long long length);
+// What an incomplete character left behind goes out (as Latin-1).
+void UefiConsoleFinish(void);
 
 // The generic timer's virtual count in microseconds.
 unsigned long long UefiNowUs(void);
