@@ -16,24 +16,16 @@ have_source() {
   apt-cache showsrc edk2 2>/dev/null | grep -q '^Version: 2022\.11-'
 }
 
-own_sources=/etc/apt/sources.list.d/kovrin-bookworm-src.sources
-add_deb_src() {
-  printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' \
-    'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
-    as_root tee "$own_sources" >/dev/null
-}
-
-deb_src_configured() {
-  grep -rqsE '^[[:space:]]*deb-src[[:space:]]|^Types:.*deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/
-}
-
+# Source packages come from the mirror this machine already uses for its
+# release: its deb entries, made deb-src.
+own_sources=/etc/apt/sources.list.d/kovrin-deb-src.sources
 if ! have_source; then
-  deb_src_configured || add_deb_src
-  as_root apt-get update -qq
-fi
-if ! have_source && [ ! -e "$own_sources" ]; then
-  # The deb-src lines there are for something else: add bookworm main.
-  add_deb_src
+  entries=$(/usr/bin/python3 "$ROOT/scripts/uefi/deb-src.py")
+  if [ -z "$entries" ]; then
+    echo "edk2.sh: no configured Debian source for this release's main component to fetch sources from" >&2
+    exit 1
+  fi
+  printf '%s\n' "$entries" | as_root tee "$own_sources" >/dev/null
   as_root apt-get update -qq
 fi
 if ! have_source; then
