@@ -9,14 +9,13 @@
 #include "flash/erase.h"
 #include "flash/status.h"
 #include "flash_fixture.h"
-#include "hostio/port_log.h"
 
 namespace flash_test {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-using hostio_test::Render;
+using testsupport::Render;
 
 class ChannelTest : public FlashTest {};
 

@@ -12,12 +12,11 @@
 #include "hostio/mailbox.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_platform.h"
-#include "port_log.h"
 #include "support/sim_fixture.h"
 
 namespace {
 
-using hostio_test::Render;
+using testsupport::Render;
 using testsupport::RunToDeath;
 
 // A wait that expires outside a death test ends the whole test program;

@@ -8,12 +8,11 @@
 
 #include "driver/version_readouts.h"
 #include "hostio/sio.h"
-#include "port_log.h"
 #include "support/sim_fixture.h"
 
 namespace {
 
-using hostio_test::Render;
+using testsupport::Render;
 
 class SioTest : public testsupport::SimBoardTest {};
 

@@ -79,6 +79,22 @@ std::vector<uint8_t> SimBoardTest::FlashContent() const
     return content;
 }
 
+std::string Render(const std::vector<sim::PortEvent>& events)
+{
+    std::string text;
+    char piece[16];
+    for (const sim::PortEvent& e : events) {
+        if (e.write)
+            snprintf(piece, sizeof piece, "w%02x=%02x", e.port, e.value);
+        else
+            snprintf(piece, sizeof piece, "r%02x", e.port);
+        if (!text.empty())
+            text += ' ';
+        text += piece;
+    }
+    return text;
+}
+
 void RunToDeath(const std::function<void()>& op)
 {
     static std::string console;

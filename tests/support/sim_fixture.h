@@ -43,6 +43,10 @@ private:
     std::string trace_;
 };
 
+// The port log as short text: "r6c" for a read, "w6c=92" for a write,
+// separated by blanks.
+std::string Render(const std::vector<sim::PortEvent>& events);
+
 // Runs op in a death test: a wait that expires ends the process through
 // platform::Exit, and its console text goes to standard error for the test
 // to match.
