@@ -67,13 +67,14 @@ struct Config {
     const char* stats = nullptr;
     // --real-time: pauses really sleep (host program)
     bool real_time = false;
+    // --access-us: virtual time per port access
+    uint32_t port_access_us = 1;
     // --signal NAME@N: the host program sends itself the signal after N
     // port accesses, as an operator pressing a key would (host program)
     int signal = 0;
     uint64_t signal_after = 0;
 
     // Not on the command line: for tests and the benchmark.
-    uint32_t port_access_us = 1;    // virtual time per port access
     bool instant_flash = false;     // every modeled busy time is zero
     uint32_t ec_input_latency = 0;  // status reads before the EC takes a byte
 };

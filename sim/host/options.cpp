@@ -188,6 +188,15 @@ const Option kOptions[] = {
          config->hang_after = *count;
          return "";
      }},
+    {"--access-us", true,
+     [](const char* value, Config* config) -> std::string {
+         // 0 would stop the clock while the tool polls: its waits would never end.
+         const auto us = ParseDecimal(value, 1000000);
+         if (!us || *us == 0)
+             return "not a decimal count from 1 to 1000000";
+         config->port_access_us = static_cast<uint32_t>(*us);
+         return "";
+     }},
     {"--flash-busy-forever", false,
      [](const char*, Config* config) -> std::string {
          config->flash_busy_forever = true;

@@ -141,7 +141,7 @@ section "$page" "BOARD OPTIONS" >"$work/board"
 board_options=(
   "--flash PART" "--flash-size KB" "--flash-in FILE" "--flash-out FILE" "--chip-id HEX"
   "--ldn-base HEX" "--bram H,L" "--ec-version H.L" "--project TEXT" "--varnel TEXT"
-  "--ack HEX" "--status HEX" "--stuck ADDR=VAL" "--kbc-pending N" "--hang N"
+  "--ack HEX" "--status HEX" "--stuck ADDR=VAL" "--kbc-pending N" "--hang N" "--access-us N"
   "--flash-busy-forever" "--trace FILE" "--stats FILE" "--real-time" "--signal NAME@N")
 for option in "${board_options[@]}"; do
   check "kovrinux-sim.1: board option '$option' not listed" has_tag "$work/board" "$option"

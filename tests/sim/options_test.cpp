@@ -72,6 +72,7 @@ TEST(BoardOptions, GoodCommandLines)
         {{"--stuck", "7ffff=1", "--flash-size", "512"}, 5, [](const sim::Config& c) { return c.stuck_count == 1; }},
         {{"--kbc-pending", "4", "--hang", "0"}, 5,
          [](const sim::Config& c) { return c.kbc_pending == 4 && c.hang && c.hang_after == 0; }},
+        {{"--access-us", "1000000"}, 3, [](const sim::Config& c) { return c.port_access_us == 1000000; }},
         {{"--flash-busy-forever", "--real-time"}, 3,
          [](const sim::Config& c) { return c.flash_busy_forever && c.real_time; }},
         {{"--trace", "t", "--stats", "s", "--flash-in", "a", "--flash-out", "b"}, 9,
@@ -133,6 +134,8 @@ TEST(BoardOptions, BadCommandLinesAreRefusedWithStatus2)
         {"--kbc-pending", "4294967296"},
         {"--hang", "x"},
         {"--hang", ""},
+        {"--access-us", "0"},
+        {"--access-us", "1000001"},
         {"--trace", ""},
         {"--flash-in", ""},
     };
