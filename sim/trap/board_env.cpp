@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -72,6 +73,18 @@ namespace trap {
 sim::Board& TheBoard()
 {
     return gBoard;
+}
+
+void AfterAccess()
+{
+    if (gConfig.signal == 0)
+        return;
+    const sim::Stats& s = gBoard.stats();
+    if (s.port_reads + s.port_writes < gConfig.signal_after)
+        return;
+    const int signo = gConfig.signal;
+    gConfig.signal = 0;
+    raise(signo);
 }
 
 void Stop(const char* text)

@@ -15,6 +15,8 @@ namespace trap {
 // The board, opened when the library is loaded, closed (files written) when
 // the program exits.
 sim::Board& TheBoard();
+// After each access: --signal sends its signal once its access has come.
+void AfterAccess();
 
 // Ends the run at once with status 2 and "kovrin-trap: <text>" on standard
 // error; what the tool printed so far is flushed first.

@@ -82,6 +82,7 @@ void OnFault(int, siginfo_t* info, void* context)
         trap::TheBoard().Write(port, access.rt != 31 ? static_cast<uint8_t>(cpu.regs[access.rt]) : 0);
     }
     cpu.pc += 4;
+    trap::AfterAccess();
 }
 
 int OpenDevice(int flags)

@@ -58,6 +58,8 @@ RUNS = [
     Run("bram", "--bram 2,0x43", "/VB 02B", 1),
     Run("test", "--flash mxic", "/T", 0),
     Run("protect", "--flash sst", "/PB", 0),
+    # A Ctrl-C during the project-name check: held, and nothing is written.
+    Run("interrupted", "--signal INT@10", "ec.bin 8", 1),
     # 1 ms per port access: the three 5 s waits of a hung EC in flash mode
     # take 15,000 accesses instead of 15 million.
     Run("hang", "--hang 40 --access-us 1000 --flash-in old.bin", "ec.bin 8 /F", 1),
