@@ -308,9 +308,9 @@ def check(log_path, disk, host_sim):
         for problem in problems:
             print("FAIL %s: %s" % (" ".join(shown.split()), problem))
         failed += 1 if problems else 0
-    faults = [fault for fault in FAULTS if fault in raw]
-    for fault in faults:
-        print("FAIL the log shows %r" % fault)
+    faults = [line for line in plain(raw).splitlines() if any(fault in line for fault in FAULTS)]
+    for line in faults:
+        print("FAIL the log shows %r" % line.strip())
     print("uefi: %d passed, %d failed" % (len(checks) - failed, failed))
     return 1 if failed or faults else 0
 
