@@ -120,8 +120,10 @@ extern "C" const char* TrapBoardReset(int argc, char** argv, int* bad)
 
     const size_t bytes = static_cast<size_t>(config.flash_kb) * 1024;
     uint8_t* flash = static_cast<uint8_t*>(TrapAlloc(bytes));
-    if (flash == nullptr)
+    if (flash == nullptr) {
+        *bad = -1;
         return "no memory for the flash";
+    }
     for (size_t a = 0; a < bytes; ++a)
         flash[a] = 0xFF;
     TrapFree(gFlash);

@@ -103,8 +103,10 @@ Reset (
 
   BadOption = 0;
   Wrong     = TrapBoardReset ((INT32)(Parameters->Argc - 2), (char **)Arguments, &BadOption);
-  if (Wrong != NULL) {
+  if ((Wrong != NULL) && (BadOption >= 0)) {
     Print (L"board reset: %s: %a\n", Parameters->Argv[2 + BadOption], Wrong);
+  } else if (Wrong != NULL) {
+    Print (L"board reset: %a\n", Wrong);
   }
 
   FreeArguments (Arguments);

@@ -14,9 +14,9 @@ extern "C" {
 // Defined on the C++ side (trap_board.cpp).
 //
 // A fresh board built from the options in argv[0..argc), in the syntax of
-// the -sim programs. NULL when it was built; else
-// why not, with *bad the index of the argument at fault. The board in place
-// stays when the options are refused.
+// the -sim programs. NULL when it was built; else why not, with *bad the
+// index of the argument at fault (-1: none). The board in place stays when
+// the options are refused.
 const char *TrapBoardReset(int argc, char **argv, int *bad);
 // One port access by the program under test.
 unsigned char TrapBoardRead(unsigned char port);
