@@ -2,6 +2,7 @@
 #   kovrinux      (arm64, from the cross build): /usr/sbin/kovrinux, kovrinux(8)
 #   kovrin-sim    (host architecture): /usr/bin/kovrinux-sim, /usr/bin/kovrin-sim,
 #                 kovrinux-sim(1) and its alias kovrin-sim(1)
+#   kovrin-efi    (all, when KOVRIN_EFI names kovrin.efi): /usr/lib/kovrin/kovrin.efi
 # Each with README.md, copyright and changelog.gz in /usr/share/doc/<package>
 # and its lintian overrides.
 # `cmake --install` lays out the same files under its prefix.
@@ -24,13 +25,14 @@ endfunction()
 
 kovrin_gzip(${_pkg_out}/kovrinux.8.gz ${PROJECT_SOURCE_DIR}/docs/man/kovrinux.8)
 kovrin_gzip(${_pkg_out}/kovrinux-sim.1.gz ${PROJECT_SOURCE_DIR}/docs/man/kovrinux-sim.1)
-foreach(package kovrinux kovrin-sim)
+foreach(package kovrinux kovrin-sim kovrin-efi)
   configure_file(${_pkg_src}/changelog.in ${_pkg_out}/${package}/changelog @ONLY)
   kovrin_gzip(${_pkg_out}/${package}/changelog.gz ${_pkg_out}/${package}/changelog)
 endforeach()
 add_custom_target(kovrin_docs ALL DEPENDS
   ${_pkg_out}/kovrinux.8.gz ${_pkg_out}/kovrinux-sim.1.gz
-  ${_pkg_out}/kovrinux/changelog.gz ${_pkg_out}/kovrin-sim/changelog.gz)
+  ${_pkg_out}/kovrinux/changelog.gz ${_pkg_out}/kovrin-sim/changelog.gz
+  ${_pkg_out}/kovrin-efi/changelog.gz)
 # kovrin-sim shares the page of kovrinux-sim.
 file(CREATE_LINK kovrinux-sim.1.gz ${_pkg_out}/kovrin-sim.1.gz SYMBOLIC)
 
@@ -69,6 +71,17 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md ${_pkg_src}/copyright ${_pkg_out}/
 install(FILES ${_pkg_src}/lintian/kovrin-sim
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides COMPONENT sim)
 
+# kovrin.efi is built on EDK II by scripts/stages/40-uefi.sh, not here; the
+# packages stage names the file it tested there.
+set(KOVRIN_EFI "" CACHE FILEPATH "kovrin.efi for the kovrin-efi package (from scripts/stages/40-uefi.sh)")
+if(KOVRIN_EFI)
+  # Not lib/<multiarch>: the file is for the board's firmware, whatever the
+  # architecture of the system that holds it.
+  install(FILES ${KOVRIN_EFI} DESTINATION lib/kovrin COMPONENT efi)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${_pkg_src}/copyright ${_pkg_out}/kovrin-efi/changelog.gz
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/kovrin-efi COMPONENT efi)
+endif()
+
 # Which packages this build makes: the board's program when the target is
 # arm64, the virtual board when the programs run on this host.
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64|ARM64)$")
@@ -85,6 +98,9 @@ if(_deb_arch STREQUAL "arm64")
 endif()
 if(NOT CMAKE_CROSSCOMPILING)
   list(APPEND _packages sim)
+endif()
+if(KOVRIN_EFI)
+  list(APPEND _packages efi)
 endif()
 
 set(CPACK_GENERATOR DEB)
@@ -131,6 +147,18 @@ final flash content.
 .
 For development, tests and demonstrations on any Linux machine; the
 programs never touch /dev/mem.]=])
+
+set(CPACK_DEBIAN_EFI_PACKAGE_NAME kovrin-efi)
+set(CPACK_DEBIAN_EFI_PACKAGE_ARCHITECTURE all)
+set(CPACK_DEBIAN_EFI_PACKAGE_SECTION admin)
+set(CPACK_COMPONENT_EFI_DESCRIPTION [=[EC flash tool for the Zelkora ARM64 board, for its UEFI shell
+kovrin.efi is the EC flash tool of the board built as an AArch64 UEFI
+shell application: it updates and verifies the SPI flash of the board's
+ITE embedded controller, write-protects its boot block and reads the EC's
+version, before any operating system runs.
+.
+This package holds /usr/lib/kovrin/kovrin.efi, to be copied to the
+board's EFI system partition and started from the UEFI shell.]=])
 
 include(CPack)
 

@@ -1,14 +1,18 @@
 # The Debian packages, made with CPack: kovrinux for arm64 (from the cross
-# build) and kovrin-sim, the virtual board, for this host. Checks the manual
+# build), kovrin-sim, the virtual board, for this host, and kovrin-efi (all)
+# with the kovrin.efi that the UEFI stage built and tested. Checks the manual
 # pages, the packages and their install layout, then runs lintian.
 source "$(dirname "$0")/../lib.sh"
 source "$ROOT/scripts/aarch64.sh"
 
 PACKAGES=${KOVRIN_PACKAGE_DIR:-$ROOT/build/packages}
+UEFI_OUT=${KOVRIN_UEFI_OUT:-$ROOT/build/uefi}
 
 need_packages binutils dpkg-dev man-db groff-base bsdextrautils lintian
 [ -x "$AARCH64_BUILD/bin/kovrinux" ] || build_aarch64
 ensure_host_build
+[ -f "$UEFI_OUT/kovrin.efi" ] || bash "$ROOT/scripts/stages/40-uefi.sh"
+cmake -S "$ROOT" -B "$HOST_BUILD" -DKOVRIN_EFI="$UEFI_OUT/kovrin.efi" >/dev/null
 
 say "manual pages"
 bash "$ROOT/tests/packaging/check_manpages.sh" "$ROOT/docs/man" "$(project_version "$HOST_BUILD")" \
@@ -29,7 +33,8 @@ for deb in "$PACKAGES"/*.deb; do
   dpkg-deb --info "$deb" | sed -n 's/^ \(Package\|Version\|Architecture\|Depends\|Installed-Size\):/  \1:/p'
   dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { print "   ", $1, $6, $7, $8 }'
 done
-bash "$ROOT/tests/packaging/check_packages.sh" "$ROOT" "$PACKAGES" "$AARCH64_BUILD" "$HOST_BUILD"
+bash "$ROOT/tests/packaging/check_packages.sh" "$ROOT" "$PACKAGES" "$AARCH64_BUILD" "$HOST_BUILD" \
+  "$UEFI_OUT/kovrin.efi"
 
 say "lintian"
 # Errors and warnings fail; informational tags are shown. The overrides

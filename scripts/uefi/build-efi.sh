@@ -64,4 +64,4 @@ if [ -n "$bad" ]; then
   exit 1
 fi
 
-cp "$build_dir/kovrin.efi" "$build_dir/kovrin-sim.efi" "$out/"
+cp "$build_dir/kovrin.efi" "$build_dir/kovrin-sim.efi" "$build_dir/kovrin-trap.efi" "$out/"

@@ -22,8 +22,11 @@ cp /usr/share/AAVMF/AAVMF_VARS.fd "$work/vars.fd"
 : >"$log"
 
 mkfifo "$work/keys"
+# EL2 for the firmware: QEMU reports the syndrome of a faulting load or
+# store (ISV, size, register) only for data aborts taken to EL2, and
+# kovrin-trap.efi emulates the port window from it.
 timeout "$limit" qemu-system-aarch64 \
-  -M virt -cpu cortex-a57 -m 256 -smp 1 -nographic -nic none \
+  -M virt,virtualization=on -cpu cortex-a57 -m 256 -smp 1 -nographic -nic none \
   -drive if=pflash,format=raw,readonly=on,file=/usr/share/AAVMF/AAVMF_CODE.fd \
   -drive if=pflash,format=raw,file="$work/vars.fd" \
   -drive file="$disk",format=raw,if=virtio \

@@ -9,6 +9,7 @@ src=$1
 packages=$2
 aarch64_build=$3
 host_build=$4
+kovrin_efi=$5
 here=$(cd "$(dirname "$0")" && pwd)
 
 failures=0
@@ -45,7 +46,7 @@ check_package() {
     value=$(dpkg-deb --field "$deb" "${field%%:*}")
     [ "$value" = "${field#*:}" ] || fail "$name: ${field%%:*} is '$value', not '${field#*:}'"
   done
-  for field in Maintainer Section Description Depends Installed-Size; do
+  for field in Maintainer Section Description Installed-Size ${programs:+Depends}; do
     [ -n "$(dpkg-deb --field "$deb" "$field")" ] || fail "$name: no $field field"
   done
   dpkg-deb --info "$deb" >"$work/info"
@@ -79,8 +80,10 @@ $(cat "$work/diff")"
   done
   local libc_only=()
   [ "$name" = kovrinux ] && libc_only=(--libc-only)
-  bash "$here/check_elf.sh" "${libc_only[@]}" "$elf_arch" "${paths[@]}" >/dev/null ||
-    fail "$name: ELF checks of $programs"
+  if [ -n "$programs" ]; then
+    bash "$here/check_elf.sh" "${libc_only[@]}" "$elf_arch" "${paths[@]}" >/dev/null ||
+      fail "$name: ELF checks of $programs"
+  fi
   for program in "${paths[@]}"; do
     readelf -S "$program" | grep -qE '\.symtab|\.comment' &&
       fail "$name: $(basename "$program") is not stripped (.symtab or .comment left)"
@@ -94,7 +97,7 @@ $(cat "$work/diff")"
   while IFS= read -r page; do
     gzip -dc "$page" | cmp -s - "$src/docs/man/$(basename "$page" .gz)" ||
       fail "$name: $(basename "$page") is not docs/man/$(basename "$page" .gz)"
-  done < <(find "$root/usr/share/man" -name '*.gz' -type f)
+  done < <(find "$root/usr" -path "$root/usr/share/man/*" -name '*.gz' -type f)
 
   # The C library is the only dependency of the board's program; its floor
   # covers the newest symbol version the program uses.
@@ -144,8 +147,18 @@ check_package kovrin-sim "$host_arch" "$host_elf" "$host_build" sim \
   /usr/share/doc/kovrin-sim/changelog.gz \
   /usr/share/lintian/overrides/kovrin-sim
 
+# No programs for this system: the board's firmware runs the file, which
+# must be the very kovrin.efi tested in QEMU.
+check_package kovrin-efi all - "$host_build" efi "" -- \
+  /usr/lib/kovrin/kovrin.efi \
+  /usr/share/doc/kovrin-efi/README.md \
+  /usr/share/doc/kovrin-efi/copyright \
+  /usr/share/doc/kovrin-efi/changelog.gz
+cmp -s "$work/kovrin-efi/usr/lib/kovrin/kovrin.efi" "$kovrin_efi" ||
+  fail "kovrin-efi: /usr/lib/kovrin/kovrin.efi is not $kovrin_efi"
+
 if [ "$failures" -ne 0 ]; then
   echo "packages: $failures checks failed" >&2
   exit 1
 fi
-echo "packages: kovrinux (arm64) and kovrin-sim ($host_arch) hold their layout"
+echo "packages: kovrinux (arm64), kovrin-sim ($host_arch) and kovrin-efi (all) hold their layout"

@@ -26,12 +26,12 @@ cpp_in() {
   done | LC_ALL=C sort | sed 's|//|/|; s/^/  /')
 }
 
-# library <name> <guid> <class> <sources>
+# library <name> <guid> <class> <sources> [<module type>]
 library() {
-  awk -v name="$1" -v guid="$2" -v class="$3" -v sources="$4" -v flags="$flags" \
+  awk -v name="$1" -v guid="$2" -v class="$3" -v sources="$4" -v module="${5:-UEFI_APPLICATION}" -v flags="$flags" \
       -v includes="-I$root/src -I$root" '
     /@SOURCES@/ { print sources; next }
-    { gsub(/@NAME@/, name); gsub(/@GUID@/, guid); gsub(/@CLASS@/, class)
+    { gsub(/@NAME@/, name); gsub(/@GUID@/, guid); gsub(/@CLASS@/, class); gsub(/@MODULE@/, module)
       gsub(/@CORE_FLAGS@/, flags); gsub(/@INCLUDES@/, includes); print }
   ' "$here/KovrinLib.inf.in" >"$out/$1.inf.new"
   # Rewritten only on change, so the build keeps its up-to-date objects.
@@ -53,3 +53,7 @@ library KovrinPortWindow 90946e94-f934-4122-a851-5d4193a75c7c KovrinWindowLib \
 library KovrinBoardWindow c927959a-ead2-451c-a275-892b974754bf KovrinWindowLib \
   "$(cpp_in sim)
   src/platform/uefi/board_window.cpp"
+# kovrin-trap.efi (test equipment): the board's core behind the trapped window.
+library KovrinTrapBoard fab84619-cda8-4aea-9e15-8b2122325bcb KovrinTrapBoardLib \
+  "$(cpp_in sim)
+  src/platform/uefi/trap/trap_board.cpp" UEFI_DRIVER
