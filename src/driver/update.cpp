@@ -46,16 +46,6 @@ bool Refused(const RunOptions& options, const FlashPart& part, bool halved, uint
     return false;
 }
 
-void ShowStatusScreen(const FlashPart& part, uint32_t block)
-{
-    platform::ClearScreen();
-    ShowBanner();
-    flash::ShowDeviceId(part);
-    flash::ShowVendor(part);
-    flash::ShowBlockNumber(block);
-    platform::GotoXy(1, 10);
-}
-
 }  // namespace
 
 int RunUpdate(const RunOptions& options, const UpdateImage& image)
