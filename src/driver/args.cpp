@@ -19,6 +19,7 @@ const Option kOptions[] = {
     {"/Bp", [](RunOptions* o) { o->backup_code = true; }},
     {"/PB", [](RunOptions* o) { o->protect = true; }},
     {"/T", [](RunOptions* o) { o->test = true; }},
+    {"/C", [](RunOptions* o) { o->compare = true; }},
     {"/O", nullptr},  // its value is read by the scan
     {"/j", [](RunOptions* o) { o->reset = true; }},
     {"/F", [](RunOptions* o) { o->check_project = false; }},
@@ -71,7 +72,7 @@ bool TakeReadOut(int argc, char* argv[], int i, RunOptions* options)
 bool ReadOutMixed(const RunOptions& o)
 {
     return o.read_out &&
-           (o.image != nullptr || o.test || o.protect || o.version || ChosenRegion(o) != nullptr);
+           (o.image != nullptr || o.test || o.protect || o.version || o.compare || ChosenRegion(o) != nullptr);
 }
 
 const Option* FindOption(const char* arg)

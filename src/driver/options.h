@@ -24,6 +24,8 @@ struct RunOptions {
     uint64_t offset = 0;          // "/O": flash base (hex)
     bool reset = false;           // "/j": close flash mode with 0xFC
 
+    bool compare = false;         // "/C": the update only verifies
+
     bool test = false;            // "/T"; also the marks of a region erase
     bool protect = false;         // "/PB"
 

@@ -27,6 +27,7 @@ struct Expected {
     const char* bin_ver_offset = nullptr;
     uint64_t offset = 0;
     uint64_t reset = 0;
+    uint8_t compare = 0;
     const char* read_size = nullptr;  // the read-out's; its file is `file`
 };
 
@@ -63,7 +64,7 @@ void Check(const std::vector<std::string>& args, const Expected& want, const cha
     const char* file = options.read_out ? options.read_file : options.version_file_name;
     EXPECT_EQ(Str(options.image != nullptr ? options.image : file), Str(want.file));
     EXPECT_EQ(Str(options.read_size), Str(want.read_size));
-
+    EXPECT_EQ(options.compare, want.compare == 1);
     EXPECT_EQ(options.size_kb, want.size);
     EXPECT_EQ(options.check_project, want.project_check == 1);
     EXPECT_EQ(options.boot_block, want.bbk == 1);
@@ -254,7 +255,7 @@ TEST(ArgumentScan, WrongParameters)
     Check({"ec.bin", "1R", "x"}, wrong);
 }
 
-TEST(ArgumentScan, ReadOut)
+TEST(ArgumentScan, ReadOutAndCompare)
 {
     Expected read;
     read.mode = RunMode::kReadOut;
@@ -263,6 +264,10 @@ TEST(ArgumentScan, ReadOut)
     Expected tuned = read;
     tuned.offset = 0x20000;
     tuned.reset = 1;
+    Expected compare = Update("ec.bin", 128);
+    compare.compare = 1;
+    Expected compare_alone;  // selects nothing, as "/BK" alone
+    compare_alone.compare = 1;
     Expected lost;
     lost.result = ScanResult::kSizeLost;
     Expected wrong;
@@ -282,10 +287,15 @@ TEST(ArgumentScan, ReadOut)
         {{"/R", "out.bin", "256", "/T"}, wrong},
         {{"/PB", "/R", "out.bin", "256"}, wrong},
         {{"/R", "out.bin", "256", "/V"}, wrong},
+        {{"/R", "out.bin", "256", "/C"}, wrong},
         {{"/R", "out.bin", "256", "/BK"}, wrong},
         {{"/Mn", "/R", "out.bin", "256"}, wrong},
         {{"/R", "out.bin", "256", "/Bp"}, wrong},
         {{"/r", "out.bin", "256"}, wrong},
+        {{"ec.bin", "128", "/C"}, compare},
+        {{"/CX", "ec.bin", "128"}, compare},
+        {{"/C"}, compare_alone},
+        {{"/c"}, wrong},
     };
     for (const Row& row : rows)
         Check(row.args, row.want);
