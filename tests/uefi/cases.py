@@ -9,9 +9,12 @@ QEMU's virt machine claims nothing at 0x20000000: every port reads 0xFF and
 takes writes without effect, so kovrin.efi runs its real port path against a
 board on which nothing answers. kovrin-sim.efi carries the virtual board
 inside: its runs must print what kovrin-sim (HOST_SIM) prints on the host for
-the same arguments, and leave the same flash content.
+the same arguments, and leave the same flash content (and read-out file).
+No run may change an image file, and a read-out that did not finish leaves
+no file.
 """
 
+import os
 import re
 import subprocess
 import sys
@@ -95,6 +98,7 @@ class PortCase(NamedTuple):
     status: str                 # as %lasterror% shows it
     output: list                # without escapes and "\r": texts and Patterns
     banner_at_top: bool = False  # at column 1 of row 1
+    absent: str = None          # a file the run must not leave on the disk
 
 
 CASES = [
@@ -113,6 +117,9 @@ CASES = [
     PortCase("project-check-no-ec", "ec.bin 128", "0x15", [timeouts(r"EC [^\n]*0x66")]),
     PortCase("update-no-ec", "ec.bin 128 /F", "0x15",
              [size_lines(128, 2), "Send KB Cmd 0xAD \n\n", timeouts()]),
+    PortCase("read-out-exists", "/R ec.bin 64", "0x15", ["\n\rFile exists, not overwritten!\n"]),
+    PortCase("read-out-no-ec", "/R new.bin 64", "0x15", ["Send KB Cmd 0xAD \n\n", timeouts()],
+             absent="new.bin"),
 ]
 
 # The terminal's forms of the verdict attributes 0x0A and 0x0C.
@@ -127,6 +134,7 @@ class SimCase(NamedTuple):
     arguments: str
     flash: tuple = None         # (file written, image, where it lands)
     colour: str = None          # set before the verdict, still set at the end
+    saved: tuple = None         # a read-out's (file, first flash byte, length)
 
 
 SIM_CASES = [
@@ -137,6 +145,10 @@ SIM_CASES = [
     # The board's BRAM holds 1 and "A": its version text is "01A".
     SimCase("sim-bram-newer", "", "/VB 02A", colour=LIGHT_GREEN),
     SimCase("sim-bram-not-newer", "", "/VB 01A", colour=LIGHT_RED),
+    SimCase("sim-read-out", "--flash-in ec.bin", "/R saved.bin 64 /O 10000",
+            flash=("read.out", "ec.bin", 0x00000), saved=("saved.bin", 0x10000, 0x10000)),
+    SimCase("sim-compare-equal", "--flash-in ec.bin", "ec.bin 128 /C"),
+    SimCase("sim-compare-differs", "", "ec.bin 128 /C"),  # an erased flash
 ]
 
 FAULTS = ["Synchronous Exception", "ASSERT", "Image Load Failed"]
@@ -173,7 +185,7 @@ def plain(text):
     return ESCAPE.sub("", text.replace("\r", ""))
 
 
-def check_port_case(case, run):
+def check_port_case(case, run, disk):
     text, got_status = run
     problems = []
     if got_status != case.status:
@@ -185,14 +197,16 @@ def check_port_case(case, run):
     if not re.fullmatch(regex(case.output), plain(text), re.S):
         problems.append("output differs:\n    got      %r\n    expected %r"
                         % (plain(text), readable(case.output)))
+    if case.absent and read_from_disk(disk, case.absent) is not None:
+        problems.append("%s was left on the disk" % case.absent)
     return problems
 
 
 def read_from_disk(disk, name):
     with tempfile.TemporaryDirectory() as work:
-        copy = Path(work) / name
+        copy = Path(work) / "copy"
         done = subprocess.run(["mcopy", "-n", "-i", disk, "::" + name, str(copy)],
-                              capture_output=True)
+                              capture_output=True, env=dict(os.environ, LC_ALL="C.UTF-8"))
         return copy.read_bytes() if done.returncode == 0 else None
 
 
@@ -204,7 +218,8 @@ def run_host_sim(host_sim, case):
         command = [host_sim] + case.board.split() + flash_out(case) + ["--"] + case.arguments.split()
         done = subprocess.run(command, cwd=work, capture_output=True, timeout=120)
         flash = (Path(work) / case.flash[0]).read_bytes() if case.flash else None
-        return done.returncode, done.stdout.decode("utf-8"), flash
+        saved = (Path(work) / case.saved[0]).read_bytes() if case.saved else None
+        return done.returncode, done.stdout.decode("utf-8"), flash, saved
 
 
 def first_difference(got, want):
@@ -216,7 +231,7 @@ def first_difference(got, want):
 
 def check_sim_case(case, run, disk, host_sim):
     text, got_status = run
-    status, host_text, host_flash = run_host_sim(host_sim, case)
+    status, host_text, host_flash, host_saved = run_host_sim(host_sim, case)
     problems = []
     if got_status != STATUS_SHOWN.get(status, "?"):
         problems.append("status %s, on the host %d" % (got_status, status))
@@ -225,8 +240,16 @@ def check_sim_case(case, run, disk, host_sim):
         problems.append("output differs from the host's " + first_difference(plain(text), expected))
     if case.colour and not re.search(re.escape(case.colour) + r" \n=> [^\x1b]*$", text):
         problems.append("the verdict is not in %r, or that colour was changed after it" % case.colour)
+    flash = read_from_disk(disk, case.flash[0]) if case.flash else None
     if case.flash:
-        problems += check_flash(case.flash, read_from_disk(disk, case.flash[0]), host_flash)
+        problems += check_flash(case.flash, flash, host_flash)
+    if case.saved:
+        name, start, length = case.saved
+        saved = read_from_disk(disk, name)
+        if saved is None or saved != host_saved:
+            problems.append("%s is missing or differs from the host's" % name)
+        elif flash is None or saved != flash[start:start + length]:
+            problems.append("%s is not the flash from 0x%05X" % (name, start))
     return problems
 
 
@@ -249,7 +272,7 @@ def check(log_path, disk, host_sim):
     host_sim = str(Path(host_sim).resolve())  # it runs in a folder of its own
     raw = Path(log_path).read_bytes().decode("utf-8", "replace").replace("\r", "")
     runs = {name: (text, status) for name, text, status in SEGMENT.findall(raw)}
-    checks = [(case, "kovrin " + case.arguments, check_port_case) for case in CASES]
+    checks = [(case, "kovrin " + case.arguments, lambda c, r: check_port_case(c, r, disk)) for case in CASES]
     checks += [(case, "kovrin-sim %s -- %s" % (case.board, case.arguments),
                 lambda c, r: check_sim_case(c, r, disk, host_sim))
                for case in SIM_CASES]
@@ -263,8 +286,11 @@ def check(log_path, disk, host_sim):
     faults = [fault for fault in FAULTS if fault in raw]
     for fault in faults:
         print("FAIL the log shows %r" % fault)
+    changed = [name for name, data in FILES.items() if read_from_disk(disk, name) != data]
+    for name in changed:
+        print("FAIL the image file %s was changed" % name)
     print("uefi: %d passed, %d failed" % (len(checks) - failed, failed))
-    return 1 if failed or faults else 0
+    return 1 if failed or faults or changed else 0
 
 
 if __name__ == "__main__":
