@@ -5,7 +5,6 @@
 
 namespace {
 
-using updatetest::OldFlash;
 using updatetest::Outcome;
 
 const std::vector<std::string> kAllParts = {"winbond", "sst", "ite"};
