@@ -48,7 +48,7 @@ public:
     ReadOutFile(const ReadOutFile&) = delete;
     ReadOutFile& operator=(const ReadOutFile&) = delete;
 
-    // Prints why not when the file cannot be made or its buffer had.
+    // Prints why when the file cannot be made or no buffer is to be had.
     bool Create(const char* name)
     {
         bool exists = false;
