@@ -1,5 +1,6 @@
 #include "board_run.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -54,7 +55,7 @@ private:
 
 int ReportEarlyEnd(int status)
 {
-    fprintf(stderr, "kovrin-bench: the update on the virtual board ended early with status %d\n", status);
+    fprintf(stderr, "kovrin-bench: the run on the virtual board ended early with status %d\n", status);
     return status;
 }
 
@@ -68,14 +69,16 @@ Tally WholeRun(const BoardRun& run)
     return whole;
 }
 
-BoardRun RunUpdateOnBoard(const sim::Config& config, const std::string& image_path,
-                          const std::vector<uint8_t>& image, bool count_phases)
+BoardRun RunOnBoard(const sim::Config& config, const std::vector<std::string>& args,
+                    const std::vector<uint8_t>& flash_in, const std::vector<uint8_t>& expected, bool count_phases)
 {
     static sim::Board board;
     static std::vector<sim::PortEvent> log;
 
     BoardRun run;
     std::vector<uint8_t> flash(size_t{config.flash_kb} * 1024, 0xFF);
+    std::copy(flash_in.begin(), flash_in.begin() + static_cast<long>(std::min(flash_in.size(), flash.size())),
+              flash.begin());
     board = sim::Board{};
     board.Init(config, flash.data());
     simplat::Install(&board, false);
@@ -89,11 +92,13 @@ BoardRun RunUpdateOnBoard(const sim::Config& config, const std::string& image_pa
         ObservePhases(counter.get());
     }
 
-    std::string program = "kovrinux-sim";
-    std::string path = image_path;
-    std::string kb = std::to_string(image.size() / 1024);
-    char* argv[] = {program.data(), path.data(), kb.data(), nullptr};
-    run.status = driver::ToolMain(3, argv);
+    std::vector<std::string> words = {"kovrinux-sim"};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    run.status = driver::ToolMain(static_cast<int>(words.size()), argv.data());
 
     if (counter != nullptr) {
         counter->End();
@@ -106,13 +111,19 @@ BoardRun RunUpdateOnBoard(const sim::Config& config, const std::string& image_pa
     run.stats = board.stats();
     run.modeled_us = board.NowUs();
     run.flash_matches = true;
-    for (size_t a = 0; a < image.size(); ++a) {
-        if (board.FlashByte(static_cast<uint32_t>(a)) != image[a]) {
+    for (size_t a = 0; a < expected.size(); ++a) {
+        if (board.FlashByte(static_cast<uint32_t>(a)) != expected[a]) {
             run.flash_matches = false;
             break;
         }
     }
     return run;
+}
+
+BoardRun RunUpdateOnBoard(const sim::Config& config, const std::string& image_path,
+                          const std::vector<uint8_t>& image, bool count_phases)
+{
+    return RunOnBoard(config, {image_path, std::to_string(image.size() / 1024)}, {}, image, count_phases);
 }
 
 }  // namespace bench

@@ -1,4 +1,4 @@
-// A whole update run in this process: the tool's own code (driver, mailboxes,
+// A whole run (update, read-out, compare) in this process: the tool's own code (driver, mailboxes,
 // engine) on an in-process virtual board, as kovrinux-sim runs it, but with
 // board settings the product's command line does not offer (a flash that
 // answers at once) and every port access attributed to the engine routine
@@ -18,7 +18,7 @@ namespace bench {
 
 struct BoardRun {
     int status = -1;            // the tool's exit status
-    bool flash_matches = false; // the flash holds the image afterwards
+    bool flash_matches = false; // the flash holds what it should afterwards
     sim::Stats stats{};
     uint64_t modeled_us = 0;
     bool counted = false;        // phases below are filled
@@ -30,9 +30,15 @@ struct BoardRun {
 // Every phase of a counted run together.
 Tally WholeRun(const BoardRun& run);
 
-// Runs "kovrinux <image_path> <KB>" on a board built from config;
-// image is the file's content. With count_phases every port access is
-// recorded and costed against the protocol minimum, per phase.
+// Runs "kovrinux <args>" on a board built from config whose flash starts
+// as flash_in (erased past it), and checks that it holds expected from byte
+// 0 afterwards. With count_phases every port access is recorded and costed
+// against the protocol minimum, per phase.
+BoardRun RunOnBoard(const sim::Config& config, const std::vector<std::string>& args,
+                    const std::vector<uint8_t>& flash_in, const std::vector<uint8_t>& expected, bool count_phases);
+
+// Runs "kovrinux <image_path> <KB>" on an erased flash; image is the file's
+// content.
 BoardRun RunUpdateOnBoard(const sim::Config& config, const std::string& image_path,
                           const std::vector<uint8_t>& image, bool count_phases);
 

@@ -126,6 +126,7 @@ int main(int argc, char* argv[])
     scratch.Keep(path256);
     scratch.Keep(path128);
     scratch.Keep(stats);
+    scratch.Keep("readout.bin");
     if (!WriteFile(path256, image256) || !WriteFile(path128, image128)) {
         fprintf(stderr, "kovrin-bench: cannot write the images into %s\n", scratch.dir.c_str());
         return 2;
@@ -141,6 +142,8 @@ int main(int argc, char* argv[])
     CountControls(path256, image256, &results);
     fprintf(stderr, "kovrin-bench: modeled update times...\n");
     ModelTimes(path128, image128, path256, image256, &results);
+    fprintf(stderr, "kovrin-bench: read-out and compare...\n");
+    RunModes(path256, image256, &results);
 
     const Targets targets = CheckTargets(results);
     const std::string report = Report(results, targets);

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <unistd.h>
+
 #include "child_run.h"
 
 namespace bench {
@@ -28,6 +30,12 @@ bool StatsValue(const std::string& json, const char* key, uint64_t* value)
         return false;
     *value = strtoull(json.c_str() + at + quoted.size(), nullptr, 10);
     return true;
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // This process's anonymous resident memory now, in KB: what a forked
@@ -150,6 +158,39 @@ void TimeChild(const std::string& sim, const std::string& image_path, const std:
     if (s.max_rss_kb <= s.parent_rss_kb)
         results->problems.push_back("the children's peak resident memory is no larger than the benchmark's own (" +
                                     std::to_string(s.parent_rss_kb) + " KB): it may be the benchmark's");
+}
+
+void RunModes(const std::string& image_path, const std::vector<uint8_t>& image, Results* results)
+{
+    const std::string saved = "readout.bin";  // in the scratch directory, removed with it
+    const std::string kb = std::to_string(kImageKb);
+    const std::vector<std::string> kModes[] = {{"/R", saved, kb}, {image_path, kb, "/C"}};
+    const char* const kNames[] = {"read-out", "compare"};
+    sim::Config instant;
+    instant.instant_flash = true;
+    instant.ec_input_latency = 0;
+    const sim::Config typical;
+    for (size_t m = 0; m < std::size(kModes); ++m) {
+        ModeRun r{kNames[m], "", {}, {}};
+        for (const std::string& word : kModes[m])
+            r.command += (r.command.empty() ? "" : " ") + word;
+        for (BoardRun* run : {&r.counted, &r.modeled}) {
+            unlink(saved.c_str());
+            *run = RunOnBoard(run == &r.counted ? instant : typical, kModes[m], image, image, run == &r.counted);
+            const std::string what = std::string(r.mode) + (run == &r.counted ? " (instant board)" : " (default board)");
+            if (run->status != 0 || !run->flash_matches || run->log_overflow)
+                results->problems.push_back(what + ": failed (status " + std::to_string(run->status) +
+                                            "), the tool's last words: " + Tail(run->console));
+            else if (m == 0 && ReadBytes(saved) != image)
+                results->problems.push_back(what + ": the file differs from the flash");
+        }
+        const Tally whole = WholeRun(r.counted);
+        const sim::Stats& s = r.counted.stats;
+        if (whole.accesses != s.port_reads + s.port_writes || whole.spi_bytes_in != s.spi_bytes_in)
+            results->problems.push_back(std::string(r.mode) + ": the counted accesses disagree with the board's stats");
+        results->modes.push_back(std::move(r));
+    }
+    unlink(saved.c_str());
 }
 
 void ModelTimes(const std::string& path128, const std::vector<uint8_t>& image128,

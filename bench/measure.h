@@ -23,6 +23,11 @@ void CountControls(const std::string& image_path, const std::vector<uint8_t>& im
 void TimeChild(const std::string& sim, const std::string& image_path, const std::string& stats_path, int runs,
                Results* results);
 
+// A read-out and a compare of the 256 KB image the flash holds (winbond):
+// counted against the protocol minimum, and their virtual time on the
+// default board. The read-out's file must equal the flash.
+void RunModes(const std::string& image_path, const std::vector<uint8_t>& image, Results* results);
+
 // The virtual time of whole updates on the default board, per family and
 // image size. Run after TimeChild: the 256 KB winbond run must agree with it.
 void ModelTimes(const std::string& path128, const std::vector<uint8_t>& image128, const std::string& path256,

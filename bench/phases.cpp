@@ -20,7 +20,7 @@ void Forward(uint8_t phase)
 
 const char* PhaseName(Phase phase)
 {
-    static const char* const kNames[kPhaseCount] = {"session", "unlock", "erase", "erase check", "program", "verify"};
+    static const char* const kNames[kPhaseCount] = {"session", "unlock", "erase", "erase check", "program", "verify", "read"};
     return kNames[static_cast<int>(phase)];
 }
 

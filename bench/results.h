@@ -68,8 +68,18 @@ struct ControlRun {
     BoardRun run;
 };
 
+// A read-out or compare of the 256 KB image that the flash holds: counted
+// on the board that answers at once, timed on the default board.
+struct ModeRun {
+    const char* mode;
+    std::string command;  // the tool's arguments
+    BoardRun counted;
+    BoardRun modeled;
+};
+
 struct Results {
     std::vector<CountRun> counts;
+    std::vector<ModeRun> modes;
     std::vector<ControlRun> controls;
     SpeedRuns speed;
     std::vector<ModelRun> models;

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "driver/options.h"
+#include "driver/regions.h"
 #include "fuzz_input.h"
 
 namespace {
@@ -28,29 +29,37 @@ void CheckScan(const fuzz::Argv& args, const RunOptions& o, ScanResult scan, Run
     for (int i = 0; i < args.argc(); ++i)
         Require(args.Unchanged(i), "the scan changed an argument");
     Require(NullOrArgument(args, o.image) && NullOrArgument(args, o.version_file_name) &&
-                NullOrArgument(args, o.expected_version) && NullOrArgument(args, o.version_offset),
+                NullOrArgument(args, o.expected_version) && NullOrArgument(args, o.version_offset) &&
+                NullOrArgument(args, o.read_file) && NullOrArgument(args, o.read_size),
             "an option pointer that is no argument");
+    Require(o.read_out == (o.read_file != nullptr && o.read_size != nullptr), "a read-out without its file and size");
     Require(!o.version_file || o.version, "a version file without the version option");
     Require(o.image == nullptr || o.version_file_name == nullptr, "an image and a version file at once");
 
     if (scan != ScanResult::kOk)
         return;
     const bool image = o.image != nullptr;
+    const bool read_out = o.read_out;
     switch (mode) {
+    case RunMode::kReadOut:
+        // A mode of its own: nothing of another mode may come with it.
+        Require(!image && !o.test && !o.protect && !o.version && !o.compare && driver::ChosenRegion(o) == nullptr,
+                "a read-out mixed with another mode");
+        break;
     case RunMode::kUpdate:
-        Require(image, "update mode without a file");
+        Require(image && !read_out, "update mode without a file");
         break;
     case RunMode::kTest:
-        Require(!image && o.test, "test mode not asked for");
+        Require(!image && !read_out && o.test, "test mode not asked for");
         break;
     case RunMode::kProtect:
-        Require(!image && !o.test && o.protect, "protection mode not asked for");
+        Require(!image && !read_out && !o.test && o.protect, "protection mode not asked for");
         break;
     case RunMode::kVersion:
-        Require(!image && !o.test && !o.protect && o.version, "version query not asked for");
+        Require(!image && !read_out && !o.test && !o.protect && o.version, "version query not asked for");
         break;
     case RunMode::kNone:
-        Require(!image && !o.test && !o.protect && !o.version, "no mode although one was asked for");
+        Require(!image && !read_out && !o.test && !o.protect && !o.version, "no mode although one was asked for");
         break;
     default:
         fuzz::Fail("mode out of range");

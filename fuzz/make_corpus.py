@@ -40,6 +40,8 @@ def args_seeds():
         "wrong": ["kovrinux", "/X"],
         "no-mode": ["kovrinux", "/BK", "/O", "1000", "/j"],
         "argv0-o": ["/O", "ec.bin", "128"],
+        "read-out": ["kovrinux", "/j", "/R", "out.bin", "256", "/O", "20000"],
+        "compare": ["kovrinux", "ec.bin", "128", "/C", "/Mn"],
     }
     for name, words in rows.items():
         write("fuzz_args", name, argv(*words))

@@ -24,6 +24,7 @@ struct Program {
     const char* block_erase_label;
     const char* erase_check_label;
     const char* verify_label;
+    const char* read_label;           // the read-out
     const char* program_label_wide;   // AAI byte, 64 KB burst pages, test mode
     const char* program_label_narrow; // AAI word and the other page routines
 };
@@ -48,6 +49,7 @@ inline constexpr Program kKovrinux = {
     .block_erase_label = " Eraseing...      : ",
     .erase_check_label = " Erase Verify...  : ",
     .verify_label = " Verify...        : ",
+    .read_label = " Reading...       : ",
     .program_label_wide = "  Programing...    : ",
     .program_label_narrow = " Programing...    : ",
 };
@@ -72,6 +74,7 @@ inline constexpr Program kKovrin = {
     .block_erase_label = " Eraseing...      : ",
     .erase_check_label = "  Erase Verify...  : ",
     .verify_label = "  Verify...        : ",
+    .read_label = "  Reading...       : ",
     .program_label_wide = "  Programing...    : ",
     .program_label_narrow = "  Programing...    : ",
 };

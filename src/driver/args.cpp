@@ -1,5 +1,6 @@
 #include "common/text.h"
 #include "options.h"
+#include "regions.h"
 
 namespace driver {
 
@@ -18,6 +19,7 @@ const Option kOptions[] = {
     {"/Bp", [](RunOptions* o) { o->backup_code = true; }},
     {"/PB", [](RunOptions* o) { o->protect = true; }},
     {"/T", [](RunOptions* o) { o->test = true; }},
+    {"/C", [](RunOptions* o) { o->compare = true; }},
     {"/O", nullptr},  // its value is read by the scan
     {"/j", [](RunOptions* o) { o->reset = true; }},
     {"/F", [](RunOptions* o) { o->check_project = false; }},
@@ -51,6 +53,28 @@ void TakeVersionOption(int argc, char* argv[], int i, RunOptions* options)
         options->version_offset = ArgOrNull(argc, argv, i + 2);
 }
 
+// "/R" takes the file name and the size that follow it; false when one is
+// missing or is an option.
+bool TakeReadOut(int argc, char* argv[], int i, RunOptions* options)
+{
+    for (int k = i + 1; k <= i + 2; ++k) {
+        if (k >= argc || argv[k][0] == '/')
+            return false;
+    }
+    options->read_out = true;
+    options->read_file = argv[i + 1];
+    options->read_size = argv[i + 2];
+    return true;
+}
+
+// The read-out is a mode of its own: nothing that picks or shapes another
+// mode may come with it.
+bool ReadOutMixed(const RunOptions& o)
+{
+    return o.read_out &&
+           (o.image != nullptr || o.test || o.protect || o.version || o.compare || ChosenRegion(o) != nullptr);
+}
+
 const Option* FindOption(const char* arg)
 {
     for (const Option& o : kOptions) {
@@ -70,7 +94,14 @@ ScanResult ScanArguments(int argc, char* argv[], RunOptions* options)
 
         if (arg[0] == '/' && (arg[1] == 'V' || arg[1] == 'v')) {
             TakeVersionOption(argc, argv, i, options);
-            return ScanResult::kOk;
+            break;
+        }
+
+        if (StartsWith(arg, "/R")) {
+            if (!TakeReadOut(argc, argv, i, options))
+                return ScanResult::kSizeLost;
+            i += 2;
+            continue;
         }
 
         if (arg[0] != '/' && before != 'O' && before != 'R' && before != 'V') {
@@ -101,11 +132,13 @@ ScanResult ScanArguments(int argc, char* argv[], RunOptions* options)
 
         return ScanResult::kWrongParameter;
     }
-    return ScanResult::kOk;
+    return ReadOutMixed(*options) ? ScanResult::kWrongParameter : ScanResult::kOk;
 }
 
 RunMode ChooseMode(const RunOptions& options)
 {
+    if (options.read_out)
+        return RunMode::kReadOut;
     if (options.image != nullptr)
         return RunMode::kUpdate;
     if (options.test)

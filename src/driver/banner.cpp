@@ -2,6 +2,7 @@
 
 #include "common/print.h"
 #include "common/program.h"
+#include "flash/ident.h"
 #include "platform/platform.h"
 
 namespace driver {
@@ -26,6 +27,16 @@ void ShowUsage()
     PrintText("\n\r                Flash ec.bin filesize 128K and check the project name");
     Print("\n\r        %s /V", name);
     PrintLine("\n\r                Show the EC version and project name");
+}
+
+void ShowStatusScreen(const flash::FlashPart& part, uint32_t block)
+{
+    platform::ClearScreen();
+    ShowBanner();
+    flash::ShowDeviceId(part);
+    flash::ShowVendor(part);
+    flash::ShowBlockNumber(block);
+    platform::GotoXy(1, 10);
 }
 
 }  // namespace driver

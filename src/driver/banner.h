@@ -1,8 +1,15 @@
 #pragma once
 
+#include <cstdint>
+
+#include "flash/part.h"
+
 namespace driver {
 
 void ShowBanner();
 void ShowUsage();
+// Redrawn before each block of an update, compare or read-out; the block's
+// lines follow at row 10.
+void ShowStatusScreen(const flash::FlashPart& part, uint32_t block);
 
 }  // namespace driver

@@ -3,6 +3,7 @@
 #include "common/print.h"
 #include "flash/erase.h"
 #include "flash/program.h"
+#include "flash/protect.h"
 #include "flash/verify.h"
 #include "regions.h"
 
@@ -17,8 +18,13 @@ using flash::Marks;
 bool BlockUpdate::Run(uint32_t address, const flash::BlockImage& image)
 {
     const Region* region = ChosenRegion(options);
+    // The boot block is marked per 256 bytes.
+    const Marks marks = options.boot_block && region != nullptr ? Marks::kPer256 : Marks::kPer4K;
+    if (options.compare)
+        return flash::VerifyBlock(address + (region != nullptr ? region->offset : 0), image, marks);
+
+    flash::UnlockAll(part);
     uint32_t pages = flash::kPagesPerBlock;
-    Marks marks = Marks::kPer4K;
     if (region == nullptr) {
         flash::EraseBlock(part, address, image.length);
         if (!flash::CheckBlockErased(address, image.length, last_run))
@@ -26,8 +32,6 @@ bool BlockUpdate::Run(uint32_t address, const flash::BlockImage& image)
     } else {
         address += region->offset;
         pages = region->length / flash::kPageBytes;
-        if (options.boot_block)
-            marks = Marks::kPer256;
         Print(" Base Offset : 0x%02x%02x%02x\n\r", (address >> 16) & 0xFF, (address >> 8) & 0xFF, address & 0xFF);
         // The test option also slows a region's erase marks down.
         const Marks erase_marks = options.boot_block || options.test ? Marks::kPer256 : Marks::kPer4K;

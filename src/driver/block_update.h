@@ -1,5 +1,6 @@
-// One block of the update: the erase, check and programming routines the
-// region options and the identified part choose.
+// One block of the update: the unlock, erase, check and programming
+// routines the region options and the identified part choose, then the
+// verify; of a compare, the verify alone.
 #pragma once
 
 #include <cstdint>
@@ -15,9 +16,10 @@ struct BlockUpdate {
     const flash::FlashPart& part;
     flash::PageCounters last_run;  // where the last page-programming run stopped
 
-    // Erases, checks, programs and verifies the block at address (a region
-    // is placed relative to it). False as soon as the erase check or the
-    // verify fails: the routine has printed why.
+    // Unlocks, erases, checks, programs and verifies the block at address
+    // (a region is placed relative to it); a compare only verifies. False as
+    // soon as the erase check or the verify fails: the routine has printed
+    // why.
     bool Run(uint32_t address, const flash::BlockImage& image);
 };
 

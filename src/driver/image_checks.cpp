@@ -1,5 +1,6 @@
 #include "image_checks.h"
 
+#include "common/print.h"
 #include "regions.h"
 
 namespace driver {
@@ -10,6 +11,14 @@ constexpr uint64_t kBlockSize = 0x10000;
 constexpr uint64_t kPageSize = 1024;
 constexpr uint64_t kAddressSpace = 0x1000000;  // three address bytes
 constexpr uint32_t kMaxBlocks = 255;           // the status screen's block number is a byte
+
+constexpr const char* kOffsetNotAligned = "\n\rOffset must be a multiple of 64K!";
+constexpr const char* kPastAddressSpace = "\n\rImage does not fit the flash address space!";
+
+uint64_t Base(const RunOptions& options)
+{
+    return options.offset & ~static_cast<uint64_t>(0xFFFF);
+}
 
 uint32_t RoundUp(uint64_t length, uint64_t unit)
 {
@@ -41,15 +50,34 @@ const char* PlacementRefusal(const RunOptions& options, uint64_t length)
 {
     // Every block of an update starts on a 64 KB boundary of the flash.
     if (((options.offset >> 8) & 0xFF) != 0)
-        return "\n\rOffset must be a multiple of 64K!";
-    const uint64_t base = options.offset & ~static_cast<uint64_t>(0xFFFF);
+        return kOffsetNotAligned;
+    const uint64_t base = Base(options);
     const Region* region = ChosenRegion(options);
     const uint64_t end = region != nullptr ? region->offset + region->length : length;
     if (base >= kAddressSpace || GeometryOf(length).blocks > kMaxBlocks || end > kAddressSpace - base)
-        return "\n\rImage does not fit the flash address space!";
+        return kPastAddressSpace;
     if (length == 0)
         return "\n\rImage is empty, nothing to write!";
     return nullptr;
+}
+
+const char* ReadAreaRefusal(const RunOptions& options, uint64_t length)
+{
+    if (((options.offset >> 8) & 0xFF) != 0)
+        return kOffsetNotAligned;
+    const uint64_t base = Base(options);
+    if (base >= kAddressSpace || length > kAddressSpace - base)
+        return kPastAddressSpace;
+    return nullptr;
+}
+
+bool PastCapacity(const flash::FlashPart& part, uint64_t end)
+{
+    const uint32_t capacity = part.Capacity();
+    if (capacity == 0 || end <= capacity)
+        return false;
+    Print("\n\rImage does not fit this flash (%uK)!\n", static_cast<unsigned>(capacity >> 10));
+    return true;
 }
 
 }  // namespace driver

@@ -1,9 +1,11 @@
 // What the update mode works out from the image's length and the options,
-// and the refusals it makes before any flash work.
+// and the refusals it and the read-out make before any flash work (the
+// capacity's, after identification).
 #pragma once
 
 #include <cstdint>
 
+#include "flash/part.h"
 #include "options.h"
 
 namespace driver {
@@ -22,6 +24,14 @@ const char* BrokenRegionRule(const RunOptions& options, uint64_t length);
 // line), or null: a base that is not on a 64 KB boundary, an area past the
 // 16 MB the three address bytes reach, or nothing to write.
 const char* PlacementRefusal(const RunOptions& options, uint64_t length);
+
+// The same rules for length bytes read from the base: on a 64 KB boundary,
+// inside the 16 MB; null when they hold.
+const char* ReadAreaRefusal(const RunOptions& options, uint64_t length);
+
+// True, after printing why, when the area up to end (exclusive) passes the
+// capacity the part's id tells; never when the id tells none.
+bool PastCapacity(const flash::FlashPart& part, uint64_t end);
 
 // The base: the low byte of the offset is not used.
 uint32_t FlashBase(const RunOptions& options);

@@ -6,6 +6,7 @@
 
 namespace driver {
 
+int RunReadOutMode(const RunOptions& options);
 int RunUpdateMode(const RunOptions& options);
 int RunTestMode();
 int RunProtectMode();

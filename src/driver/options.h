@@ -24,8 +24,15 @@ struct RunOptions {
     uint64_t offset = 0;          // "/O": flash base (hex)
     bool reset = false;           // "/j": close flash mode with 0xFC
 
+    bool compare = false;         // "/C": the update only verifies
+
     bool test = false;            // "/T"; also the marks of a region erase
     bool protect = false;         // "/PB"
+
+    // "/R <file> <size>": the read-out into a new file (base "/O", "/j").
+    bool read_out = false;
+    const char* read_file = nullptr;
+    const char* read_size = nullptr;  // KB, checked by the read-out
 
     // "/V?": the version query.
     bool version = false;
@@ -38,16 +45,16 @@ struct RunOptions {
 
 enum class ScanResult {
     kOk,
-    kSizeLost,        // an image file name without its size
+    kSizeLost,        // an image file name (or "/R") without its size
     kWrongParameter,  // an argument no rule accepts (or "/O" without a value)
 };
 
-enum class RunMode { kUpdate, kTest, kProtect, kVersion, kNone };
+enum class RunMode { kReadOut, kUpdate, kTest, kProtect, kVersion, kNone };
 
 // Scans argv[1..argc-1]. argv[0] takes part: the rule for file names looks
 // at the argument before, the program name for the first one.
 ScanResult ScanArguments(int argc, char* argv[], RunOptions* options);
-// The first that applies: update, test, protection, version query.
+// The first that applies: read-out, update, test, protection, version query.
 RunMode ChooseMode(const RunOptions& options);
 
 }  // namespace driver

@@ -19,6 +19,8 @@ int CommonExit(int status)
 int RunChosenMode(const RunOptions& options)
 {
     switch (ChooseMode(options)) {
+    case RunMode::kReadOut:
+        return RunReadOutMode(options);
     case RunMode::kUpdate:
         return RunUpdateMode(options);
     case RunMode::kTest:

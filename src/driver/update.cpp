@@ -5,7 +5,6 @@
 #include "common/print.h"
 #include "common/program.h"
 #include "flash/ident.h"
-#include "flash/protect.h"
 #include "hostio/flash_mode.h"
 #include "hostio/mailbox.h"
 #include "hostio/sio.h"
@@ -30,7 +29,8 @@ bool ChipTakesHalf(uint16_t chip, const Geometry& geometry)
     return (chip == kChipUpperHalf || chip == kChipLowerHalf) && geometry.pages == kHalvedPages;
 }
 
-// Prints why the update cannot go ahead on this part, if it cannot.
+// Prints why the update (or compare) cannot go ahead on this part, if it
+// cannot.
 bool Refused(const RunOptions& options, const FlashPart& part, bool halved, uint64_t length)
 {
     if (ChosenRegion(options) != nullptr && part.row->erase == flash::EraseGranularity::k64KOnly) {
@@ -43,23 +43,32 @@ bool Refused(const RunOptions& options, const FlashPart& part, bool halved, uint
         PrintLine("\n\rImage for this chip must be 256K!");
         return true;
     }
-    return false;
+    if (!options.compare)
+        return false;
+    // The compare also holds the area it reads to the capacity the part's
+    // id tells.
+    const Region* region = ChosenRegion(options);
+    const uint64_t whole = halved ? length >> 1 : length;
+    return PastCapacity(part, FlashBase(options) + (region != nullptr ? region->offset + region->length : whole));
 }
 
-void ShowStatusScreen(const FlashPart& part, uint32_t block)
-{
-    platform::ClearScreen();
-    ShowBanner();
-    flash::ShowDeviceId(part);
-    flash::ShowVendor(part);
-    flash::ShowBlockNumber(block);
-    platform::GotoXy(1, 10);
-}
+// What a run that was stopped, and one that verified every block, say last.
+struct Endings {
+    const char* interrupted;
+    const char* verified;  // null: nothing
+};
+
+constexpr Endings kUpdateEndings = {
+    "\n\rInterrupted: the flash may hold a partial image; run the update again before resetting the board.",
+    nullptr,
+};
+constexpr Endings kCompareEndings = {"\n\rInterrupted.", "\n\rFlash equals the image."};
 
 }  // namespace
 
 int RunUpdate(const RunOptions& options, const UpdateImage& image)
 {
+    const Endings& endings = options.compare ? kCompareEndings : kUpdateEndings;
     const uint8_t closing = options.reset ? hostio::kEcCloseWithReset : hostio::kEcClose;
 
     if (kProgram.prepare_update) {
@@ -98,7 +107,6 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
                                       static_cast<uint32_t>(left < flash::kBlockBytes ? left : flash::kBlockBytes),
                                       image_offset};
         ShowStatusScreen(part, block);
-        flash::UnlockAll(part);
         // A failed block ends the work: the EC is told to leave flash mode
         // next, and nothing more may reach it in follow mode.
         verified = update.Run(base + block * flash::kBlockBytes, slice);
@@ -106,10 +114,11 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
 
     hostio::CloseFlashMode(closing);
     if (verified && block < blocks) {
-        PrintLine("\n\rInterrupted: the flash may hold a partial image; run the update again before resetting the "
-                  "board.");
+        PrintLine(endings.interrupted);
         return 1;
     }
+    if (verified && endings.verified != nullptr)
+        PrintLine(endings.verified);
     return verified ? 0 : 1;
 }
 

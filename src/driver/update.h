@@ -1,5 +1,6 @@
 // The update sequence: flash mode, identification, then every block of the
-// image, and out of flash mode again.
+// image, and out of flash mode again. A compare ("/C") runs the same
+// sequence with the verify as each block's only work.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +18,7 @@ struct UpdateImage {
 };
 
 // Returns the run's status: 0 when every block verified, 1 after a refusal
-// or the first failed block (no further block is tried).
+// or the first failed block (no further block is tried) or a stop.
 int RunUpdate(const RunOptions& options, const UpdateImage& image);
 
 }  // namespace driver

@@ -1,5 +1,6 @@
-// The update mode: the image is opened, matched with the EC's project,
-// measured, read whole and checked before the update sequence runs.
+// The update mode, and the compare: the image is opened, matched with the
+// EC's project, measured, read whole and checked before the update sequence
+// runs.
 #include "common/print.h"
 #include "image_checks.h"
 #include "image_file.h"

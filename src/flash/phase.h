@@ -1,4 +1,4 @@
-// Which part of an update the engine is in. The port accesses of each
+// Which part of an update (or read-out) the engine is in. The port accesses of each
 // routine belong to its phase; the virtual board's platform records it for
 // the benchmark, the others ignore it.
 #pragma once
@@ -9,7 +9,7 @@
 
 namespace flash {
 
-enum class Phase : uint8_t { kSession, kUnlock, kErase, kEraseCheck, kProgram, kVerify, kCount };
+enum class Phase : uint8_t { kSession, kUnlock, kErase, kEraseCheck, kProgram, kVerify, kRead, kCount };
 
 // The phase of one routine call; back to the session when it returns.
 class PhaseScope {

@@ -63,7 +63,23 @@ bool FileLength(File* file, uint64_t* length);
 size_t FileRead(File* file, uint8_t* buffer, size_t length);
 void FileClose(File* file);
 
-// The image buffer: the only allocation of the shared code.
+// The read-out's file: created new, written in order, then committed or
+// discarded. One at a time. A run that ends before the commit (Exit) leaves
+// no file behind.
+struct OutFile;
+// Null when the file cannot be created; *exists tells whether that is
+// because something already has the name (it is never overwritten).
+OutFile* FileCreate(const char* name, bool* exists);
+// False when the bytes could not all be written.
+bool FileWrite(OutFile* file, const uint8_t* bytes, size_t length);
+// Closes the file. False when the data did not reach it whole; the file is
+// removed then.
+bool FileCommit(OutFile* file);
+// Closes and removes the file.
+void FileDiscard(OutFile* file);
+
+// The buffers of the image and of the read-out: the only allocations of the
+// shared code.
 uint8_t* BufferAlloc(size_t length);
 void BufferFree(uint8_t* buffer);
 

@@ -27,6 +27,8 @@ struct Expected {
     const char* bin_ver_offset = nullptr;
     uint64_t offset = 0;
     uint64_t reset = 0;
+    uint8_t compare = 0;
+    const char* read_size = nullptr;  // the read-out's; its file is `file`
 };
 
 struct Row {
@@ -59,7 +61,10 @@ void Check(const std::vector<std::string>& args, const Expected& want, const cha
     if (result != ScanResult::kOk)
         return;
     EXPECT_EQ(driver::ChooseMode(options), want.mode);
-    EXPECT_EQ(Str(options.image != nullptr ? options.image : options.version_file_name), Str(want.file));
+    const char* file = options.read_out ? options.read_file : options.version_file_name;
+    EXPECT_EQ(Str(options.image != nullptr ? options.image : file), Str(want.file));
+    EXPECT_EQ(Str(options.read_size), Str(want.read_size));
+    EXPECT_EQ(options.compare, want.compare == 1);
     EXPECT_EQ(options.size_kb, want.size);
     EXPECT_EQ(options.check_project, want.project_check == 1);
     EXPECT_EQ(options.boot_block, want.bbk == 1);
@@ -248,6 +253,52 @@ TEST(ArgumentScan, WrongParameters)
     Check({"/O", "/BK", "ec.bin", "4"}, wrong);
     // After "/O 1000" comes a name again; after a size ending in R it cannot.
     Check({"ec.bin", "1R", "x"}, wrong);
+}
+
+TEST(ArgumentScan, ReadOutAndCompare)
+{
+    Expected read;
+    read.mode = RunMode::kReadOut;
+    read.file = "out.bin";
+    read.read_size = "256";
+    Expected tuned = read;
+    tuned.offset = 0x20000;
+    tuned.reset = 1;
+    Expected compare = Update("ec.bin", 128);
+    compare.compare = 1;
+    Expected compare_alone;  // selects nothing, as "/BK" alone
+    compare_alone.compare = 1;
+    Expected lost;
+    lost.result = ScanResult::kSizeLost;
+    Expected wrong;
+    wrong.result = ScanResult::kWrongParameter;
+
+    const std::vector<Row> rows = {
+        {{"/R", "out.bin", "256"}, read},
+        // "/O" and "/j" shape it, "/F" is ignored; the scan goes on after its two arguments.
+        {{"/RX", "out.bin", "256", "/O", "20000", "/j", "/F"}, tuned},
+        {{"/j", "/O", "20000", "/R", "out.bin", "256"}, tuned},
+        {{"/R", "out.bin"}, lost},
+        {{"/R", "out.bin", "/j"}, lost},
+        {{"/R", "/O", "256"}, lost},
+        // A mode of its own: with an image or what another mode needs, a wrong parameter.
+        {{"ec.bin", "128", "/R", "out.bin", "256"}, wrong},
+        {{"/R", "out.bin", "256", "ec.bin", "128"}, wrong},
+        {{"/R", "out.bin", "256", "/T"}, wrong},
+        {{"/PB", "/R", "out.bin", "256"}, wrong},
+        {{"/R", "out.bin", "256", "/V"}, wrong},
+        {{"/R", "out.bin", "256", "/C"}, wrong},
+        {{"/R", "out.bin", "256", "/BK"}, wrong},
+        {{"/Mn", "/R", "out.bin", "256"}, wrong},
+        {{"/R", "out.bin", "256", "/Bp"}, wrong},
+        {{"/r", "out.bin", "256"}, wrong},
+        {{"ec.bin", "128", "/C"}, compare},
+        {{"/CX", "ec.bin", "128"}, compare},
+        {{"/C"}, compare_alone},
+        {{"/c"}, wrong},
+    };
+    for (const Row& row : rows)
+        Check(row.args, row.want);
 }
 
 TEST(ArgumentScan, ProgramNameTakesPartInTheFirstArgument)

@@ -81,17 +81,18 @@ done
 # --- kovrinux(8) ---
 page=$work/kovrinux.8.txt
 section "$page" OPTIONS >"$work/options"
-for option in "image size" "/F, /f" /BK /Mn /Bp "/O base" /j "/V, /v" "/VB [version]" \
+for option in "image size" "/F, /f" /BK /Mn /Bp "/O base" /j /C "/R file size" "/V, /v" "/VB [version]" \
   "/VBF image" "/VC [version]" /T /PB; do
   check "kovrinux.8: option '$option' not listed" has_tag "$work/options" "$option"
 done
 section "$page" "RUN MODES" >"$work/modes"
-# The numbered modes' names, joined: "1. Update|2. Test|...".
+# The numbered modes' names, joined: "1. Read-out|2. Update|...".
 mode_order() {
-  grep -oE '^ +[1-5]\. +[A-Z][a-z-]+( +[a-z]+)?' "$1" | sed -E 's/^ +//; s/ +/ /g' | paste -sd'|'
+  grep -oE '^ +[1-6]\. +[A-Z][a-z-]+( +[a-z]+)?' "$1" | sed -E 's/^ +//; s/ +/ /g' | paste -sd'|'
 }
-check "kovrinux.8: run modes not in the order update, test, protection, version query" \
-  test "$(mode_order "$work/modes")" = "1. Update|2. Test|3. Boot-block protection|4. Version query|5. None of"
+check "kovrinux.8: run modes not in the order read-out, update, test, protection, version query" \
+  test "$(mode_order "$work/modes")" = \
+  "1. Read-out|2. Update|3. Test|4. Boot-block protection|5. Version query|6. None of"
 section "$page" "EXIT STATUS" >"$work/status"
 check "kovrinux.8: exit status 0 not described" has_tag "$work/status" 0
 check "kovrinux.8: exit status 1 not described" has_tag "$work/status" 1
@@ -102,6 +103,9 @@ while IFS= read -r message; do
 done <<'EOF'
 Wrong Parameter! Please try again!
 File Size Paramter Lost, Please try again!
+Read size must be a number of KB from 1 up!
+File exists, not overwritten!
+File Write Fail!
 File Open Fail!
 open /dev/mem failed.
 mmap /dev/mem failed.
@@ -115,6 +119,7 @@ Region update needs 4 KB erase; this flash erases 64 KB blocks!
 Image for this chip must be 256K!
 Image does not fit this flash
 Interrupted:
+Interrupted.
 -- Verify Fail.
 -- Test Fail.
 Timeout:

@@ -54,6 +54,7 @@ struct Update {
     std::vector<std::string> options;  // tool options after the size
     std::string size;                  // empty: the image's page count
     std::string program = "kovrinux-sim";
+    std::vector<uint8_t> flash_in = {};  // the flash before; empty: OldFlash()
 };
 
 struct Outcome {
@@ -66,12 +67,12 @@ struct Outcome {
 
 using testsupport::Lines;
 
-// The program over the old flash in dir: board options, then the tool's
-// arguments; the flash, the trace and the stats come out.
+// The program over the old flash (or flash_in) in dir: board options, then
+// the tool's arguments; the flash, the trace and the stats come out.
 inline Outcome RunIn(const testsupport::TempDir& dir, const std::string& program, std::vector<std::string> board,
-                     const std::vector<std::string>& tool)
+                     const std::vector<std::string>& tool, const std::vector<uint8_t>& flash_in = {})
 {
-    const std::vector<std::string> files = {"--flash-in", dir.Write("old.bin", OldFlash()),
+    const std::vector<std::string> files = {"--flash-in", dir.Write("old.bin", flash_in.empty() ? OldFlash() : flash_in),
                                             "--flash-out", dir.File("new.bin"),
                                             "--trace", dir.File("trace.txt"),
                                             "--stats", dir.File("stats.json"), "--"};
@@ -102,7 +103,7 @@ inline Outcome RunUpdate(const Update& u)
     std::vector<std::string> tool = {image,
                                      u.size.empty() ? std::to_string((u.image.size() + 1023) / 1024) : u.size};
     tool.insert(tool.end(), u.options.begin(), u.options.end());
-    const Outcome o = RunIn(dir, u.program, u.board, tool);
+    const Outcome o = RunIn(dir, u.program, u.board, tool, u.flash_in);
     EXPECT_TRUE(dir.Read("ec.bin") == u.image) << "the image file was changed";
     return o;
 }

@@ -9,7 +9,9 @@ QEMU's virt machine claims nothing at 0x20000000: every port reads 0xFF and
 takes writes without effect, so kovrin.efi runs its real port path against a
 board on which nothing answers. kovrin-sim.efi carries the virtual board
 inside: its runs must print what kovrin-sim (HOST_SIM) prints on the host for
-the same arguments, and leave the same flash content.
+the same arguments, and leave the same flash content (and read-out file).
+No run may change an image file, and a read-out that did not finish leaves
+no file.
 
 Then kovrin-trap.efi puts the virtual board behind the window itself: the
 window faults on every access and the driver does each byte access on the
@@ -17,6 +19,7 @@ board. kovrin.efi, the very file that ships, must then match kovrin-sim on
 the host in output, status and final flash, run for run.
 """
 
+import os
 import re
 import subprocess
 import sys
@@ -103,6 +106,7 @@ class PortCase(NamedTuple):
     status: str                 # as %lasterror% shows it
     output: list                # without escapes and "\r": texts and Patterns
     banner_at_top: bool = False  # at column 1 of row 1
+    absent: str = None          # a file the run must not leave on the disk
 
 
 CASES = [
@@ -121,6 +125,9 @@ CASES = [
     PortCase("project-check-no-ec", "ec.bin 128", "0x15", [timeouts(r"EC [^\n]*0x66")]),
     PortCase("update-no-ec", "ec.bin 128 /F", "0x15",
              [size_lines(128, 2), "Send KB Cmd 0xAD \n\n", timeouts()]),
+    PortCase("read-out-exists", "/R ec.bin 64", "0x15", ["\n\rFile exists, not overwritten!\n"]),
+    PortCase("read-out-no-ec", "/R new.bin 64", "0x15", ["Send KB Cmd 0xAD \n\n", timeouts()],
+             absent="new.bin"),
 ]
 
 # The terminal's forms of the verdict attributes 0x0A and 0x0C.
@@ -135,6 +142,7 @@ class SimCase(NamedTuple):
     arguments: str
     flash: tuple = None         # (file written, image, where it lands)
     colour: str = None          # set before the verdict, still set at the end
+    saved: tuple = None         # a read-out's (file, first flash byte, length)
 
 
 SIM_CASES = [
@@ -145,6 +153,10 @@ SIM_CASES = [
     # The board's BRAM holds 1 and "A": its version text is "01A".
     SimCase("sim-bram-newer", "", "/VB 02A", colour=LIGHT_GREEN),
     SimCase("sim-bram-not-newer", "", "/VB 01A", colour=LIGHT_RED),
+    SimCase("sim-read-out", "--flash-in ec.bin", "/R saved.bin 64 /O 10000",
+            flash=("read.out", "ec.bin", 0x00000), saved=("saved.bin", 0x10000, 0x10000)),
+    SimCase("sim-compare-equal", "--flash-in ec.bin", "ec.bin 128 /C"),
+    SimCase("sim-compare-differs", "", "ec.bin 128 /C"),  # an erased flash
 ]
 
 
@@ -211,7 +223,7 @@ def plain(text):
     return ESCAPE.sub("", text.replace("\r", ""))
 
 
-def check_port_case(case, run):
+def check_port_case(case, run, disk):
     text, got_status = run
     problems = []
     if got_status != case.status:
@@ -223,14 +235,16 @@ def check_port_case(case, run):
     if not re.fullmatch(regex(case.output), plain(text), re.S):
         problems.append("output differs:\n    got      %r\n    expected %r"
                         % (plain(text), readable(case.output)))
+    if case.absent and read_from_disk(disk, case.absent) is not None:
+        problems.append("%s was left on the disk" % case.absent)
     return problems
 
 
 def read_from_disk(disk, name):
     with tempfile.TemporaryDirectory() as work:
-        copy = Path(work) / name
+        copy = Path(work) / "copy"
         done = subprocess.run(["mcopy", "-n", "-i", disk, "::" + name, str(copy)],
-                              capture_output=True)
+                              capture_output=True, env=dict(os.environ, LC_ALL="C.UTF-8"))
         return copy.read_bytes() if done.returncode == 0 else None
 
 
@@ -242,7 +256,8 @@ def run_host_sim(host_sim, case):
         command = [host_sim] + case.board.split() + flash_out(case) + ["--"] + case.arguments.split()
         done = subprocess.run(command, cwd=work, capture_output=True, timeout=120)
         flash = (Path(work) / case.flash[0]).read_bytes() if case.flash else None
-        return done.returncode, done.stdout.decode("utf-8"), flash
+        saved = (Path(work) / case.saved[0]).read_bytes() if case.saved else None
+        return done.returncode, done.stdout.decode("utf-8"), flash, saved
 
 
 def first_difference(got, want):
@@ -254,7 +269,7 @@ def first_difference(got, want):
 
 def same_as_host(case, run, disk, host_sim):
     text, got_status = run
-    status, host_text, host_flash = run_host_sim(host_sim, case)
+    status, host_text, host_flash, host_saved = run_host_sim(host_sim, case)
     problems = []
     if got_status != STATUS_SHOWN.get(status, "?"):
         problems.append("status %s, on the host %d" % (got_status, status))
@@ -267,16 +282,23 @@ def same_as_host(case, run, disk, host_sim):
         problems.append("%s was not written" % case.flash[0])
     elif flash != host_flash:
         problems.append("the flash differs from the host's")
-    return problems, flash
+    return problems, flash, host_saved
 
 
 def check_sim_case(case, run, disk, host_sim):
-    problems, flash = same_as_host(case, run, disk, host_sim)
+    problems, flash, host_saved = same_as_host(case, run, disk, host_sim)
     text = run[0]
     if case.colour and not re.search(re.escape(case.colour) + r" \n=> [^\x1b]*$", text):
         problems.append("the verdict is not in %r, or that colour was changed after it" % case.colour)
     if flash is not None:
         problems += check_flash(case.flash, flash)
+    if case.saved:
+        name, start, length = case.saved
+        saved = read_from_disk(disk, name)
+        if saved is None or saved != host_saved:
+            problems.append("%s is missing or differs from the host's" % name)
+        elif flash is None or saved != flash[start:start + length]:
+            problems.append("%s is not the flash from 0x%05X" % (name, start))
     return problems
 
 
@@ -294,7 +316,7 @@ def check(log_path, disk, host_sim):
     host_sim = str(Path(host_sim).resolve())  # it runs in a folder of its own
     raw = Path(log_path).read_bytes().decode("utf-8", "replace").replace("\r", "")
     runs = {name: (text, status) for name, text, status in SEGMENT.findall(raw)}
-    checks = [(case, "kovrin " + case.arguments, check_port_case) for case in CASES]
+    checks = [(case, "kovrin " + case.arguments, lambda c, r: check_port_case(c, r, disk)) for case in CASES]
     checks += [(case, "kovrin-sim %s -- %s" % (case.board, case.arguments),
                 lambda c, r: check_sim_case(c, r, disk, host_sim))
                for case in SIM_CASES]
@@ -311,8 +333,11 @@ def check(log_path, disk, host_sim):
     faults = [line for line in plain(raw).splitlines() if any(fault in line for fault in FAULTS)]
     for line in faults:
         print("FAIL the log shows %r" % line.strip())
+    changed = [name for name, data in FILES.items() if read_from_disk(disk, name) != data]
+    for name in changed:
+        print("FAIL the image file %s was changed" % name)
     print("uefi: %d passed, %d failed" % (len(checks) - failed, failed))
-    return 1 if failed or faults else 0
+    return 1 if failed or faults or changed else 0
 
 
 if __name__ == "__main__":

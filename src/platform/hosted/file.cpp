@@ -103,6 +103,7 @@ namespace hosted {
 
 void ReleaseAll()
 {
+    DiscardUncommitted();
     for (File* file : gFiles)
         FileClose(file);
     for (uint8_t* buffer : gBuffers) {

@@ -1,12 +1,14 @@
 // The hosted platforms' shared part (Linux and the virtual board's
-// programs): files and the image buffer on the C library.
+// programs): files and buffers on the C library.
 #pragma once
 
 namespace platform::hosted {
 
 // Closes every file and frees every buffer the run still holds: a run that
-// ends from deep inside (a timeout) leaves nothing behind.
+// ends from deep inside (a timeout) leaves nothing behind, not even a
+// read-out's file that was not committed.
 void ReleaseAll();
+void DiscardUncommitted();
 
 // Console writes to a closed pipe fail quietly instead of ending the run.
 void IgnoreBrokenPipes();

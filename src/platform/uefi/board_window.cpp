@@ -2,7 +2,8 @@
 // so that whole updates run in a real UEFI shell and can be set against
 // kovrin-sim on the host. Board options come before "--" as there; this
 // program knows the few that such a comparison needs:
-//   kovrin-sim.efi [--flash PART] [--project NAME] [--flash-out FILE] -- ARGS
+//   kovrin-sim.efi [--flash PART] [--project NAME] [--flash-in FILE]
+//                  [--flash-out FILE] -- ARGS
 #include <cstddef>
 #include <cstdint>
 
@@ -42,6 +43,12 @@ bool SetProject(const char* value)
     return true;
 }
 
+bool SetFlashIn(const char* value)
+{
+    gConfig.flash_in = value;
+    return value[0] != '\0';
+}
+
 bool SetFlashOut(const char* value)
 {
     gConfig.flash_out = value;
@@ -56,6 +63,7 @@ struct BoardOption {
 const BoardOption kBoardOptions[] = {
     {"--flash", SetPart},
     {"--project", SetProject},
+    {"--flash-in", SetFlashIn},
     {"--flash-out", SetFlashOut},
 };
 
@@ -92,6 +100,21 @@ size_t FlashBytes()
     return static_cast<size_t>(gConfig.flash_kb) * 1024;
 }
 
+// The power-on content from byte 0, through the tool's own file functions;
+// a shorter file leaves the rest erased, as on the host.
+bool ReadFlashIn()
+{
+    platform::File* in = platform::FileOpen(gConfig.flash_in);
+    uint64_t length = 0;
+    const bool fits = in != nullptr && platform::FileLength(in, &length) && length <= FlashBytes();
+    const bool read = fits && platform::FileRead(in, gFlash, static_cast<size_t>(length)) == length;
+    if (in != nullptr)
+        platform::FileClose(in);
+    if (!read)
+        Print("kovrin-sim: --flash-in %s: cannot be read, or longer than the flash\n", gConfig.flash_in);
+    return read;
+}
+
 }  // namespace
 
 extern "C" int KovrinRunTool(int argc, char** argv)
@@ -108,6 +131,11 @@ extern "C" int KovrinRunTool(int argc, char** argv)
     }
     for (size_t a = 0; a < FlashBytes(); ++a)
         gFlash[a] = 0xFF;
+    if (gConfig.flash_in != nullptr && !ReadFlashIn()) {
+        UefiFree(gFlash);
+        gFlash = nullptr;  // no board ran: nothing for --flash-out
+        return kRefused;
+    }
     gBoard.Init(gConfig, gFlash);
 
     // The tool sees the simulator's own name as its program name.

@@ -75,6 +75,29 @@ void FileClose(File* file)
     UefiFileClose(file);
 }
 
+OutFile* FileCreate(const char* name, bool* exists)
+{
+    int found = 0;
+    OutFile* file = static_cast<OutFile*>(UefiFileCreate(name, &found));
+    *exists = found != 0;
+    return file;
+}
+
+bool FileWrite(OutFile* file, const uint8_t* bytes, size_t length)
+{
+    return UefiFileWrite(file, bytes, length) != 0;
+}
+
+bool FileCommit(OutFile* file)
+{
+    return UefiFileCommit(file) != 0;
+}
+
+void FileDiscard(OutFile* file)
+{
+    UefiFileDiscard(file);
+}
+
 uint8_t* BufferAlloc(size_t length)
 {
     return static_cast<uint8_t*>(UefiAlloc(length));

@@ -1,7 +1,8 @@
 /** @file
-  The image file and the pool memory of kovrin. A run can end from any depth
-  (a mailbox that never answers), so every open file and every buffer is
-  remembered here and released when the run returns to the shell.
+  The image file, the read-out's file and the pool memory of kovrin. A run
+  can end from any depth (a mailbox that never answers), so every open file
+  and every buffer is remembered here and released when the run returns to
+  the shell; a read-out's file that was not committed is deleted then.
 **/
 
 #include <Uefi.h>
@@ -22,6 +23,15 @@ typedef struct {
 
 STATIC KOVRIN_FILE  mFiles[MAX_FILES];
 STATIC VOID         *mBuffers[MAX_BUFFERS];
+
+typedef struct {
+  BOOLEAN              Open;
+  SHELL_FILE_HANDLE    Handle;
+  CHAR16               *Name;
+} KOVRIN_OUT_FILE;
+
+// A run writes one file at most.
+STATIC KOVRIN_OUT_FILE  mOut;
 
 typedef struct {
   CHAR16  *Text;
@@ -216,6 +226,116 @@ UefiFileWriteAll (
   return (!EFI_ERROR (Status) && (Size == Length)) ? 1 : 0;
 }
 
+/**
+  The create mode of the file protocol opens an existing file as it is, so
+  the name is looked up first: whatever opens under it, file or folder,
+  exists. The shell runs nothing in between.
+**/
+VOID *
+UefiFileCreate (
+  CONST CHAR8  *Name,
+  INT32        *Exists
+  )
+{
+  CHAR16             *Name16;
+  SHELL_FILE_HANDLE  Handle;
+  EFI_STATUS         Status;
+
+  *Exists = 0;
+  if ((Name == NULL) || (Name[0] == '\0') || mOut.Open) {
+    return NULL;
+  }
+
+  Name16 = Ucs2FromUtf8 (Name);
+  if (Name16 == NULL) {
+    return NULL;
+  }
+
+  Status = ShellOpenFileByName (Name16, &Handle, EFI_FILE_MODE_READ, 0);
+  if (!EFI_ERROR (Status)) {
+    ShellCloseFile (&Handle);
+    *Exists = 1;
+  } else if (Status == EFI_NOT_FOUND) {
+    Status = ShellOpenFileByName (
+               Name16,
+               &Handle,
+               EFI_FILE_MODE_READ | EFI_FILE_MODE_WRITE | EFI_FILE_MODE_CREATE,
+               0
+               );
+    if (!EFI_ERROR (Status)) {
+      mOut.Open   = TRUE;
+      mOut.Handle = Handle;
+      mOut.Name   = Name16;
+      return &mOut;
+    }
+  }
+
+  FreePool (Name16);
+  return NULL;
+}
+
+INT32
+UefiFileWrite (
+  VOID         *File,
+  CONST UINT8  *Data,
+  UINT64       Length
+  )
+{
+  KOVRIN_OUT_FILE  *Record;
+  UINTN            Size;
+
+  Record = File;
+  Size   = (UINTN)Length;
+  if (EFI_ERROR (ShellWriteFile (Record->Handle, &Size, (VOID *)Data))) {
+    return 0;
+  }
+
+  return Size == Length ? 1 : 0;
+}
+
+STATIC
+VOID
+ForgetOutFile (
+  IN KOVRIN_OUT_FILE  *Record
+  )
+{
+  FreePool (Record->Name);
+  Record->Name = NULL;
+  Record->Open = FALSE;
+}
+
+INT32
+UefiFileCommit (
+  VOID  *File
+  )
+{
+  KOVRIN_OUT_FILE  *Record;
+  BOOLEAN          Whole;
+
+  Record = File;
+  Whole  = !EFI_ERROR (ShellFlushFile (Record->Handle));
+  Whole  = !EFI_ERROR (ShellCloseFile (&Record->Handle)) && Whole;
+  if (!Whole) {
+    ShellDeleteFileByName (Record->Name);
+  }
+
+  ForgetOutFile (Record);
+  return Whole ? 1 : 0;
+}
+
+VOID
+UefiFileDiscard (
+  VOID  *File
+  )
+{
+  KOVRIN_OUT_FILE  *Record;
+
+  Record = File;
+  // The handle is closed even when the file cannot be deleted.
+  ShellDeleteFile (&Record->Handle);
+  ForgetOutFile (Record);
+}
+
 VOID *
 UefiAlloc (
   UINT64  Length
@@ -260,6 +380,10 @@ UefiReleaseAll (
   )
 {
   UINTN  Slot;
+
+  if (mOut.Open) {
+    UefiFileDiscard (&mOut);
+  }
 
   for (Slot = 0; Slot < MAX_FILES; Slot++) {
     UefiFileClose (&mFiles[Slot]);

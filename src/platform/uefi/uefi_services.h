@@ -36,6 +36,13 @@ unsigned long long UefiFileRead(void *file, unsigned char *buffer, unsigned long
 void UefiFileClose(void *file);
 // Replaces the file's content with length bytes; 0 when that failed.
 int UefiFileWriteAll(const char *name, const unsigned char *data, unsigned long long length);
+// The read-out's file (platform.h): created only where nothing has the name
+// (*exists 1 when something does); committed (0: not whole, deleted) or
+// discarded. One at a time.
+void *UefiFileCreate(const char *name, int *exists);
+int UefiFileWrite(void *file, const unsigned char *data, unsigned long long length);
+int UefiFileCommit(void *file);
+void UefiFileDiscard(void *file);
 
 // Pool memory; whatever is still held when the run ends is freed then.
 void *UefiAlloc(unsigned long long length);
@@ -43,7 +50,8 @@ void UefiFree(void *buffer);
 
 // Back to the shell entry with status 0 or 1, from any depth.
 __attribute__((noreturn)) void UefiExit(int status);
-// Closes the files and frees the memory the run left behind.
+// Closes the files and frees the memory the run left behind; deletes a
+// read-out's file that was not committed.
 void UefiReleaseAll(void);
 
 #ifdef __cplusplus

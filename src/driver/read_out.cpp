@@ -1,0 +1,147 @@
+// The read-out ("/R <file> <size>"): the flash from the base into a new
+// file, 64 KB at a time. Everything that can be refused is refused before
+// the first byte to the EC; a file that is not whole is never left behind.
+#include "banner.h"
+#include "common/print.h"
+#include "flash/block.h"
+#include "flash/ident.h"
+#include "flash/read.h"
+#include "hostio/commands.h"
+#include "hostio/flash_mode.h"
+#include "image_checks.h"
+#include "modes.h"
+#include "platform/platform.h"
+#include "stop_signals.h"
+
+namespace driver {
+
+namespace {
+
+constexpr uint64_t kMostKb = uint64_t{1} << 32;  // far past the address space
+
+// A decimal number of KB from 1 up, digits only; larger ones are cut to
+// kMostKb, which no base fits.
+bool SizeInKb(const char* text, uint64_t* kb)
+{
+    *kb = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9')
+            return false;
+        *kb = *kb * 10 + static_cast<uint64_t>(*c - '0');
+        if (*kb > kMostKb)
+            *kb = kMostKb;
+    }
+    return *kb != 0;
+}
+
+// The output file, removed unless committed, and the chunk's buffer.
+class ReadOutFile {
+public:
+    ReadOutFile() = default;
+    ~ReadOutFile()
+    {
+        if (file_ != nullptr)
+            platform::FileDiscard(file_);
+        if (chunk_ != nullptr)
+            platform::BufferFree(chunk_);
+    }
+    ReadOutFile(const ReadOutFile&) = delete;
+    ReadOutFile& operator=(const ReadOutFile&) = delete;
+
+    // Prints why when the file cannot be made or no buffer is to be had.
+    bool Create(const char* name)
+    {
+        bool exists = false;
+        file_ = platform::FileCreate(name, &exists);
+        if (file_ == nullptr) {
+            if (exists)
+                PrintLine("\n\rFile exists, not overwritten!");
+            else
+                PrintText("\n\rFile Open Fail!");
+            return false;
+        }
+        chunk_ = platform::BufferAlloc(flash::kBlockBytes);
+        if (chunk_ == nullptr)
+            PrintLine("\n\rFile Write Fail!");
+        return chunk_ != nullptr;
+    }
+    uint8_t* chunk() const { return chunk_; }
+    bool Write(uint32_t length) { return Done(platform::FileWrite(file_, chunk_, length)); }
+    bool Commit()
+    {
+        const bool whole = platform::FileCommit(file_);
+        file_ = nullptr;
+        return Done(whole);
+    }
+
+private:
+    bool Done(bool written)
+    {
+        if (!written)
+            PrintLine("\n\rFile Write Fail!");
+        return written;
+    }
+
+    platform::OutFile* file_ = nullptr;
+    uint8_t* chunk_ = nullptr;
+};
+
+enum class Ending : uint8_t { kSaved, kFailed, kStopped };
+
+// Flash mode is open and the part identified: the area, chunk by chunk
+// into the file.
+Ending ReadChunks(const flash::FlashPart& part, uint32_t base, uint64_t bytes, ReadOutFile* out)
+{
+    if (PastCapacity(part, base + bytes))
+        return Ending::kFailed;
+    for (uint32_t block = 0; uint64_t{block} * flash::kBlockBytes < bytes; ++block) {
+        // A stop signal ends the work between chunks, never inside one.
+        if (platform::StopRequested())
+            return Ending::kStopped;
+        const uint64_t left = bytes - uint64_t{block} * flash::kBlockBytes;
+        const uint32_t length = static_cast<uint32_t>(left < flash::kBlockBytes ? left : flash::kBlockBytes);
+        ShowStatusScreen(part, block);
+        flash::ReadBlock(base + block * flash::kBlockBytes, out->chunk(), length);
+        if (!out->Write(length))
+            return Ending::kFailed;
+    }
+    return Ending::kSaved;
+}
+
+}  // namespace
+
+int RunReadOutMode(const RunOptions& options)
+{
+    uint64_t kb = 0;
+    if (!SizeInKb(options.read_size, &kb)) {
+        PrintLine("\n\rRead size must be a number of KB from 1 up!");
+        return 1;
+    }
+    const uint64_t bytes = kb << 10;
+    if (const char* refusal = ReadAreaRefusal(options, bytes)) {
+        PrintLine(refusal);
+        return 1;
+    }
+    // Held before the file exists: a stop from here on removes it.
+    const StopSignalsHeld held;
+    ReadOutFile out;
+    if (!out.Create(options.read_file))
+        return 1;
+
+    const uint8_t closing = options.reset ? hostio::kEcCloseWithReset : hostio::kEcClose;
+    hostio::OpenFlashMode(closing);
+    PrintLine("vReadSPIDeviceID start\n");
+    const flash::FlashPart part = flash::IdentifyFlash();
+    PrintLine("vReadSPIDeviceID end\n");
+    const uint32_t base = FlashBase(options);
+    const Ending ending = ReadChunks(part, base, bytes, &out);
+    hostio::CloseFlashMode(closing);
+    if (ending == Ending::kStopped)
+        PrintLine("\n\rInterrupted.");
+    if (ending != Ending::kSaved || !out.Commit())
+        return 1;
+    Print("\n\rFlash saved: %uK from 0x%06X.\n", static_cast<unsigned>(kb), static_cast<unsigned>(base));
+    return 0;
+}
+
+}  // namespace driver
