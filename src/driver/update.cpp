@@ -43,10 +43,8 @@ bool Refused(const RunOptions& options, const FlashPart& part, bool halved, uint
         PrintLine("\n\rImage for this chip must be 256K!");
         return true;
     }
-    if (!options.compare)
-        return false;
-    // The compare also holds the area it reads to the capacity the part's
-    // id tells.
+    // Past the part's end the addresses wrap onto what was just written,
+    // and every verify would still pass.
     const Region* region = ChosenRegion(options);
     const uint64_t whole = halved ? length >> 1 : length;
     return PastCapacity(part, FlashBase(options) + (region != nullptr ? region->offset + region->length : whole));
