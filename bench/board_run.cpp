@@ -10,6 +10,7 @@
 #include "hostio/sio.h"
 #include "platform/sim/sim_platform.h"
 #include "sim/board.h"
+#include "sim/parts.h"
 
 namespace bench {
 
@@ -79,7 +80,7 @@ BoardRun RunUpdateOnBoard(const sim::Config& config, const std::string& image_pa
     static std::vector<sim::PortEvent> log;
 
     BoardRun run;
-    std::vector<uint8_t> flash(size_t{config.flash_kb} * 1024, 0xFF);
+    std::vector<uint8_t> flash(size_t{sim::FlashKb(config)} * 1024, 0xFF);
     board = sim::Board{};
     board.Init(config, flash.data());
     simplat::Install(&board, false);

@@ -32,9 +32,9 @@ struct StuckByte {
 };
 
 struct Config {
-    // --flash, --flash-size (KB, a power of two from 64 to 16384)
+    // --flash, --flash-size (KB; 0: the part's default, see FlashKb)
     Part flash = Part::kWinbond;
-    uint32_t flash_kb = 256;
+    uint32_t flash_kb = 0;
     // --flash-in, --flash-out: files, handled by the host program
     const char* flash_in = nullptr;
     const char* flash_out = nullptr;
@@ -49,7 +49,7 @@ struct Config {
     uint8_t varnel[8] = {'V', '1', '.', '0', '.', '0', '.', '0'};
     // --ack: the EC's answer to 0xDC
     uint8_t ack = 0x33;
-    // --status: the flash status register at power-on
+    // --status: the flash status register's non-volatile value
     uint8_t flash_status = 0x00;
     // --stuck ADDR=VAL, repeatable
     static constexpr size_t kMaxStuck = 64;
@@ -62,16 +62,26 @@ struct Config {
     uint64_t hang_after = 0;
     // --flash-busy-forever
     bool flash_busy_forever = false;
-    // --trace FILE, --stats FILE: handled by the host program
+    // --ec-latency N, --kbc-latency N: status reads of a pair before the
+    // device takes a byte, and before the EC's reply is ready; --jitter SEED
+    // draws each latency from 0..N instead.
+    uint32_t ec_latency = 0;
+    uint32_t kbc_latency = 0;
+    bool jitter = false;
+    uint64_t jitter_seed = 0;
+    // --sio-locked: the configuration space answers only after the entry key
+    bool sio_locked = false;
+    // --trace FILE, --stats FILE: written by the host program; --trace-time
+    // puts the board time in front of each trace line
     const char* trace = nullptr;
     const char* stats = nullptr;
+    bool trace_time = false;
     // --real-time: pauses really sleep (host program)
     bool real_time = false;
 
     // Not on the command line: for tests and the benchmark.
-    uint32_t port_access_us = 1;    // virtual time per port access
-    bool instant_flash = false;     // every modeled busy time is zero
-    uint32_t ec_input_latency = 0;  // status reads before the EC takes a byte
+    uint32_t port_access_us = 1;  // virtual time per port access
+    bool instant_flash = false;   // every modeled busy time is zero
 };
 
 }  // namespace sim

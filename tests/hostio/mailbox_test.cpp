@@ -115,7 +115,7 @@ TEST_F(MailboxTest, StaleReplyIsTakenAsTheAcknowledge)
 
 TEST_F(MailboxTest, SendEcCmdReturnsOnlyAfterTheByteIsTaken)
 {
-    config.ec_input_latency = 3;
+    config.ec_latency = 3;
     Boot();
     RecordPorts();
     send_EC_cmd(0xDD);

@@ -27,7 +27,7 @@ Outcome RunMode(const std::vector<std::string>& tool, std::vector<std::string> b
     const auto r = testsupport::Run(testsupport::BinPath("kovrin-sim"), board);
     EXPECT_EQ(r.err, "");
     const std::vector<uint8_t> stats = dir.Read("stats.json");
-    return Outcome{r.status, r.out, dir.Read("new.bin"), updatetest::Lines(dir.Read("trace.txt")),
+    return Outcome{r.status, r.out, dir.Read("new.bin"), testsupport::TraceLines(dir.Read("trace.txt"), "kovrin-sim"),
                    std::string(stats.begin(), stats.end())};
 }
 
@@ -72,8 +72,8 @@ TEST(KovrinProtectMode, ClearsTheScreenAndSettlesHalfASecond)
         const char* status_value;
         long long pause_us;  // four settle points on 0xEF, two on others
     } rows[] = {
-        {"winbond", "ef 40 14 0", "Winbond", "0x64", 4 * 500000},
-        {"sst", "bf 25 8e 0", "SST", "0x4", 2 * 500000},
+        {"winbond", "ef 40 12 0", "Winbond", "0x64", 4 * 500000},
+        {"sst", "bf 25 8c 0", "SST", "0x4", 2 * 500000},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.part);

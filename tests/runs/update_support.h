@@ -17,6 +17,8 @@ namespace updatetest {
 inline constexpr size_t kFlashSize = 256 * 1024;  // the board's default
 inline const std::string kProject = "DEMO";       // the board's default
 
+using testsupport::FlashBytesOf;
+
 // Bytes that look like firmware: every value occurs, 0xFF included.
 inline std::vector<uint8_t> Pattern(size_t length, uint32_t seed)
 {
@@ -40,9 +42,9 @@ inline std::vector<uint8_t> Image(size_t length, uint32_t seed = 1)
 
 // The flash before the update: old firmware, never erased bytes, so a
 // skipped erase shows.
-inline std::vector<uint8_t> OldFlash()
+inline std::vector<uint8_t> OldFlash(size_t size = kFlashSize)
 {
-    std::vector<uint8_t> bytes = Pattern(kFlashSize, 99);
+    std::vector<uint8_t> bytes = Pattern(size, 99);
     for (uint8_t& b : bytes)
         b &= 0x7E;
     return bytes;
@@ -75,7 +77,7 @@ inline Outcome RunUpdate(const Update& u)
     // Relative: an argument that begins with "/" is an option to the tool.
     const std::string image = std::filesystem::relative(dir.Write("ec.bin", u.image)).string();
     std::vector<std::string> args = u.board;
-    const std::vector<std::string> files = {"--flash-in", dir.Write("old.bin", OldFlash()),
+    const std::vector<std::string> files = {"--flash-in", dir.Write("old.bin", OldFlash(FlashBytesOf(u.board))),
                                             "--flash-out", dir.File("new.bin"),
                                             "--trace", dir.File("trace.txt"),
                                             "--stats", dir.File("stats.json"), "--"};
@@ -88,14 +90,15 @@ inline Outcome RunUpdate(const Update& u)
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(dir.Read("ec.bin") == u.image) << "the image file was changed";
     const std::vector<uint8_t> stats = dir.Read("stats.json");
-    return Outcome{r.status, r.out, dir.Read("new.bin"), Lines(dir.Read("trace.txt")),
+    return Outcome{r.status, r.out, dir.Read("new.bin"), testsupport::TraceLines(dir.Read("trace.txt"), u.program),
                    std::string(stats.begin(), stats.end())};
 }
 
 // The old flash with data written at address.
-inline std::vector<uint8_t> OldFlashWith(uint32_t address, const std::vector<uint8_t>& data)
+inline std::vector<uint8_t> OldFlashWith(uint32_t address, const std::vector<uint8_t>& data,
+                                         size_t size = kFlashSize)
 {
-    std::vector<uint8_t> flash = OldFlash();
+    std::vector<uint8_t> flash = OldFlash(size);
     std::copy(data.begin(), data.end(), flash.begin() + address);
     return flash;
 }
@@ -132,9 +135,11 @@ inline size_t CountPrefix(const std::vector<std::string>& lines, const std::stri
 using testsupport::Stat;
 
 // The flash-mode session closed once with this command, and the keyboard
-// enabled as the very last thing.
-inline void ExpectClosedOnce(const Outcome& o, const std::string& closing)
+// enabled as the very last thing; the flash was misused only as told.
+inline void ExpectClosedOnce(const Outcome& o, const std::string& closing,
+                             const std::vector<std::string>& misuse = {})
 {
+    EXPECT_EQ(testsupport::FlashMisuse(o.trace), misuse);
     const std::string other = closing == "ec fc" ? "ec fe" : "ec fc";
     EXPECT_EQ(CountLines(o.trace, closing), 1u);
     EXPECT_EQ(CountLines(o.trace, other), 0u);

@@ -27,8 +27,15 @@ int Finish(int status)
 int main(int argc, char* argv[])
 {
     int first = argc;
-    if (int rc = sim::ParseBoardOptions(argc, argv, &gConfig, &first); rc != 0)
-        return rc;
+    switch (sim::ParseBoardOptions(argc, argv, &gConfig, &first)) {
+    case sim::BoardStart::kRun:
+        break;
+    case sim::BoardStart::kRefused:
+        return 2;
+    case sim::BoardStart::kHelp:
+    case sim::BoardStart::kVersion:
+        return 0;
+    }
     if (!sim::OpenBoard(gConfig, &gBoard))
         return 2;
     simplat::Install(&gBoard, gConfig.real_time);
