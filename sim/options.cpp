@@ -214,7 +214,7 @@ bool LdnBase(const char* value, Config* config, Why* why)
     for (const uint8_t port : bank) {
         for (const uint8_t fixed : kFixedPorts) {
             if (port == fixed) {
-                why->Put("its bank would take port 0x").Hex(port, 2).Put(" of another device");
+                why->Put("its bank would take port 0x").Hex(port, 2, true).Put(" of another device");
                 return false;
             }
         }
@@ -389,7 +389,7 @@ void CheckWhole(const Config& config, int size_at, const int* stuck_at, BoardArg
     const uint64_t bytes = uint64_t{FlashKb(config)} * 1024;
     for (size_t s = 0; s < config.stuck_count; ++s) {
         if (config.stuck[s].address >= bytes) {
-            out->why.Put("--stuck ").Hex(config.stuck[s].address, 1);
+            out->why.Put("--stuck ").Hex(config.stuck[s].address, 0, true);
             out->why.Put(": address outside the ").Decimal(FlashKb(config)).Put(" KB flash");
             Refuse(out, stuck_at[s]);
             return;

@@ -32,11 +32,17 @@ public:
             Put(*text++);
         return *this;
     }
-    // Lower-case hex, exactly `digits` digits.
-    Text& Hex(uint32_t value, int digits)
+    // Hex, exactly `digits` digits (0: as many as the value needs).
+    Text& Hex(uint32_t value, int digits, bool upper = false)
     {
+        if (digits == 0) {
+            digits = 1;
+            while (digits < 8 && (value >> (digits * 4)) != 0)
+                ++digits;
+        }
+        const char* figures = upper ? "0123456789ABCDEF" : "0123456789abcdef";
         for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
-            Put("0123456789abcdef"[(value >> shift) & 0xF]);
+            Put(figures[(value >> shift) & 0xF]);
         return *this;
     }
     Text& Decimal(uint64_t value)

@@ -181,6 +181,11 @@ TEST(BoardOptions, MessageNamesTheOptionAndItsValue)
     const Parsed parsed = Parse({"--flash", "nosuchpart", "--"});
     EXPECT_EQ(parsed.err.rfind("kovrinux-sim: --flash nosuchpart: ", 0), 0u) << parsed.err;
     EXPECT_NE(parsed.err.find("sst-old"), std::string::npos) << parsed.err;
+    // Checks made once every option is known name what they found.
+    EXPECT_EQ(Parse({"--flash", "mxic-pp32", "--stuck", "10010=0"}).err,
+              "kovrinux-sim: --stuck 10010: address outside the 64 KB flash\n");
+    EXPECT_EQ(Parse({"--flash-size", "64"}).err,
+              "kovrinux-sim: --flash-size 64: winbond comes in 128 256* 512 1024 2048 4096 8192 16384 KB\n");
 }
 
 }  // namespace
