@@ -157,8 +157,7 @@ TEST(SpiFlash, AaiSequencesRunUntilWriteDisable)
 TEST(SpiFlash, FastReadStreamsAndWrapsAtTheEnd)
 {
     FlashRig rig;
-    rig.config.flash_kb = 64;
-    rig.Boot(Part::kGigaDevice);
+    rig.Boot(Part::kMxicPp32);  // 64 KB
     for (size_t i = 0; i < rig.memory.size(); ++i)
         rig.memory[i] = static_cast<uint8_t>(i * 7);
     const Bytes& m = rig.memory;

@@ -137,6 +137,10 @@ SIM_CASES = [
     # The board's BRAM holds 1 and "A": its version text is "01A".
     SimCase("sim-bram-newer", "", "/VB 02A", colour=LIGHT_GREEN),
     SimCase("sim-bram-not-newer", "", "/VB 01A", colour=LIGHT_RED),
+    # The board options are read by the board's own parser, as on the host.
+    SimCase("sim-slow-mailboxes", "--flash sst --flash-size 1024 --ec-latency 3 --kbc-latency 2 --jitter 11",
+            "main.bin 60 /Mn", flash=("slow.out", "main.bin", 0x01000)),
+    SimCase("sim-locked-sio", "--sio-locked --ec-latency 2", "/VB 02A", colour=LIGHT_GREEN),
 ]
 
 FAULTS = ["Synchronous Exception", "ASSERT", "Image Load Failed"]
