@@ -1,6 +1,7 @@
 // Text built into a fixed buffer, always terminated; what does not fit is
 // cut off. The board's core formats its trace lines and its messages with
-// it, having no C library to lean on.
+// it, having no C library to lean on. Constant-initialized, so a board at
+// namespace scope needs no static constructor (UEFI runs none).
 #pragma once
 
 #include <cstddef>
@@ -11,8 +12,6 @@ namespace sim {
 template <size_t kSize>
 class Text {
 public:
-    Text() { Clear(); }
-
     void Clear()
     {
         length_ = 0;
@@ -70,7 +69,7 @@ public:
     size_t length() const { return length_; }
 
 private:
-    char buffer_[kSize];
+    char buffer_[kSize] = {};
     size_t length_ = 0;
 };
 
