@@ -293,6 +293,13 @@ bool Jitter(const char* value, Config* config, Why* why)
     return true;
 }
 
+// The switches that take no value.
+bool Set(bool* flag)
+{
+    *flag = true;
+    return true;
+}
+
 using Apply = bool (*)(const char* value, Config* config, Why* why);
 
 struct Row {
@@ -309,7 +316,7 @@ constexpr Row kRows[] = {
      [](const char* v, Config* c, Why* w) { return FileName(v, &c->flash_out, w); }},
     {{"--chip-id", "HEX", "Super I/O registers 0x20, 0x21; none: no Super I/O", "5570", false}, ChipId},
     {{"--sio-locked", nullptr, "Super I/O registers answer only after the entry key", "open", false},
-     [](const char*, Config* c, Why*) { return c->sio_locked = true; }},
+     [](const char*, Config* c, Why*) { return Set(&c->sio_locked); }},
     {{"--ldn-base", "HEX", "registers 0x60, 0x61 of logical device 0x10", "0070", false}, LdnBase},
     {{"--bram", "H,L", "bank indexes 0x10, 0x11 of logical device 0x10", "1,0x41", false}, Bram},
     {{"--ec-version", "H.L", "EC memory 0x00, 0x01 (decimal)", "1.0", false}, EcVersion},
@@ -331,15 +338,15 @@ constexpr Row kRows[] = {
      [](const char* v, Config* c, Why* w) { return Count32(v, &c->kbc_pending, w); }},
     {{"--hang", "N", "the EC takes N mailbox bytes, then none", "off", false}, Hang},
     {{"--flash-busy-forever", nullptr, "the flash stays busy after its first program or erase", "off", false},
-     [](const char*, Config* c, Why*) { return c->flash_busy_forever = true; }},
+     [](const char*, Config* c, Why*) { return Set(&c->flash_busy_forever); }},
     {{"--trace", "FILE", "the transaction trace", "none", true},
      [](const char* v, Config* c, Why* w) { return FileName(v, &c->trace, w); }},
     {{"--trace-time", nullptr, "each trace line begins with the board time in us", "off", true},
-     [](const char*, Config* c, Why*) { return c->trace_time = true; }},
+     [](const char*, Config* c, Why*) { return Set(&c->trace_time); }},
     {{"--stats", "FILE", "counters and modeled time as one JSON object", "none", true},
      [](const char* v, Config* c, Why* w) { return FileName(v, &c->stats, w); }},
     {{"--real-time", nullptr, "the tool's pauses really sleep", "off", true},
-     [](const char*, Config* c, Why*) { return c->real_time = true; }},
+     [](const char*, Config* c, Why*) { return Set(&c->real_time); }},
     {{"--help", nullptr, "this help", "", false}, nullptr},
     {{"--version", nullptr, "the program's version", "", false}, nullptr},
 };

@@ -178,8 +178,11 @@ std::vector<std::string> FlashMisuse(const std::vector<std::string>& trace)
 {
     std::vector<std::string> misuse;
     for (const std::string& line : trace) {
+        const bool spi = line.rfind("spi ", 0) == 0;
         const bool aai_tail = line.rfind("spi ad ignored length", 0) == 0 || line.rfind("spi af ignored length", 0) == 0;
-        if ((line.find(" ignored ") != std::string::npos && !aai_tail) || line.rfind("unselected ", 0) == 0)
+        const bool other_pair = spi && line.find(" @") != std::string::npos;  // TraceLines took the own pair off
+        if ((line.find(" ignored ") != std::string::npos && !aai_tail) || other_pair ||
+            line.rfind("unselected ", 0) == 0)
             misuse.push_back(line);
     }
     return misuse;

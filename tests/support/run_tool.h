@@ -46,7 +46,8 @@ std::vector<std::string> Lines(const std::vector<uint8_t>& text);
 // that came through the other pair keeps its tag and shows as a difference.
 std::vector<std::string> TraceLines(const std::vector<uint8_t>& text, const std::string& program);
 // Trace lines that a sound run does not make: a transaction the flash
-// ignored or a byte clocked with no transaction open. The AAI step that
+// ignored, one carried by the other pair (in a trace from TraceLines), or
+// a byte clocked with no transaction open. The AAI step that
 // the tool leaves without data before its write disable is the one
 // ignored transaction every AAI run has; it is not listed.
 std::vector<std::string> FlashMisuse(const std::vector<std::string>& trace);
