@@ -234,7 +234,8 @@ std::string Report(const Results& results, const Targets& targets)
     }
 
     out += "\n## Port accesses against the protocol minimum\n\n";
-    out += "A whole 256 KB update (`kovrinux image.bin 256`) per part family, run in-process on the virtual "
+    out += "A whole 256 KB update (`kovrinux image.bin 256`) per part family, or as large as the family's "
+           "largest part (MX25L512 64 KB, SST25VF010A 128 KB), run in-process on the virtual "
            "board with an EC that takes every byte at once and a flash with no busy time. The minimum is "
            "worked out from the port accesses the run made, never from the tool's code: each byte written to "
            "an EC mailbox port costs 3 (input-buffer poll, write, input-buffer poll), a reply 2 more "
