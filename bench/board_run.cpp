@@ -7,6 +7,7 @@
 #include "driver/tool_main.h"
 #include "platform/sim/sim_platform.h"
 #include "sim/board.h"
+#include "sim/parts.h"
 
 namespace bench {
 
@@ -76,7 +77,7 @@ BoardRun RunOnBoard(const sim::Config& config, const std::vector<std::string>& a
     static std::vector<sim::PortEvent> log;
 
     BoardRun run;
-    std::vector<uint8_t> flash(size_t{config.flash_kb} * 1024, 0xFF);
+    std::vector<uint8_t> flash(size_t{sim::FlashKb(config)} * 1024, 0xFF);
     std::copy(flash_in.begin(), flash_in.begin() + static_cast<long>(std::min(flash_in.size(), flash.size())),
               flash.begin());
     board = sim::Board{};

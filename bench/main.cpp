@@ -118,19 +118,23 @@ int main(int argc, char* argv[])
         perror("kovrin-bench");
         return 2;
     }
-    const std::vector<uint8_t> image256 = MakeImage(kImageKb);
-    const std::vector<uint8_t> image128(image256.begin(), image256.begin() + kImageKb * 1024 / 2);
-    const std::string path256 = "image256.bin";
-    const std::string path128 = "image128.bin";
+    // The full image and its first halves, for the parts that come smaller.
+    const std::vector<uint8_t> full = MakeImage(kImageKb);
+    Images images;
+    for (uint32_t kb = kImageKb; kb >= kImageKb / 4; kb /= 2) {
+        Image& image = images[kb];
+        image.path = "image" + std::to_string(kb) + ".bin";
+        image.bytes.assign(full.begin(), full.begin() + kb * 1024);
+        scratch.Keep(image.path);
+        if (!WriteFile(image.path, image.bytes)) {
+            fprintf(stderr, "kovrin-bench: cannot write the images into %s\n", scratch.dir.c_str());
+            return 2;
+        }
+    }
+    const std::string path256 = images.at(kImageKb).path;
     const std::string stats = "stats.json";
-    scratch.Keep(path256);
-    scratch.Keep(path128);
     scratch.Keep(stats);
     scratch.Keep("readout.bin");
-    if (!WriteFile(path256, image256) || !WriteFile(path128, image128)) {
-        fprintf(stderr, "kovrin-bench: cannot write the images into %s\n", scratch.dir.c_str());
-        return 2;
-    }
 
     Results results;
     // First, while this process is small: a child's peak resident memory
@@ -138,12 +142,12 @@ int main(int argc, char* argv[])
     fprintf(stderr, "kovrin-bench: timing %d updates of %s...\n", runs, sim.c_str());
     TimeChild(sim, path256, stats, runs, &results);
     fprintf(stderr, "kovrin-bench: counting port accesses (instant board)...\n");
-    CountAccesses(path256, image256, &results);
-    CountControls(path256, image256, &results);
+    CountAccesses(images, &results);
+    CountControls(path256, images.at(kImageKb).bytes, &results);
     fprintf(stderr, "kovrin-bench: modeled update times...\n");
-    ModelTimes(path128, image128, path256, image256, &results);
+    ModelTimes(images, &results);
     fprintf(stderr, "kovrin-bench: read-out and compare...\n");
-    RunModes(path256, image256, &results);
+    RunModes(path256, images.at(kImageKb).bytes, &results);
 
     const Targets targets = CheckTargets(results);
     const std::string report = Report(results, targets);

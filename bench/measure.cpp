@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "child_run.h"
+#include "sim/parts.h"
 
 namespace bench {
 
@@ -64,14 +65,25 @@ std::string Tail(const std::string& console)
 
 }  // namespace
 
-void CountAccesses(const std::string& image_path, const std::vector<uint8_t>& image, Results* results)
+uint32_t ImageKbFor(const Family& family)
+{
+    const sim::PartInfo& part = sim::PartInfoOf(family.part);
+    uint32_t largest = 0;
+    for (size_t m = 0; m < part.member_count; ++m)
+        largest = std::max(largest, part.members[m].kb == 0 ? kImageKb : part.members[m].kb);
+    return std::min(largest, kImageKb);
+}
+
+void CountAccesses(const Images& images, Results* results)
 {
     for (const Family& family : kFamilies) {
+        const uint32_t kb = ImageKbFor(family);
+        const std::vector<uint8_t>& image = images.at(kb).bytes;
         sim::Config config;
         config.flash = family.part;
+        config.flash_kb = kb > sim::PartInfoOf(family.part).default_kb ? kb : 0;
         config.instant_flash = true;
-        config.ec_input_latency = 0;
-        CountRun c{&family, kImageKb, RunUpdateOnBoard(config, image_path, image, true)};
+        CountRun c{&family, kb, RunUpdateOnBoard(config, images.at(kb).path, image, true)};
         const BoardRun& run = c.run;
         const std::string what = std::string(family.flash) + " (instant board)";
         if (run.status != 0 || !run.flash_matches)
@@ -104,13 +116,13 @@ void CountControls(const std::string& image_path, const std::vector<uint8_t>& im
     sim::Config busy;
     sim::Config slow_ec;
     slow_ec.instant_flash = true;
-    slow_ec.ec_input_latency = 1;
+    slow_ec.ec_latency = 1;
     const struct {
         const char* board;
         const sim::Config& config;
     } kControls[] = {
         {"winbond, typical busy times (the default board)", busy},
-        {"winbond, no busy time, EC takes a byte after one status read", slow_ec},
+        {"winbond, no busy time, EC takes a byte and readies a reply after one status read", slow_ec},
     };
     for (const auto& control : kControls) {
         ControlRun c{control.board, RunUpdateOnBoard(control.config, image_path, image, true)};
@@ -168,7 +180,6 @@ void RunModes(const std::string& image_path, const std::vector<uint8_t>& image, 
     const char* const kNames[] = {"read-out", "compare"};
     sim::Config instant;
     instant.instant_flash = true;
-    instant.ec_input_latency = 0;
     const sim::Config typical;
     for (size_t m = 0; m < std::size(kModes); ++m) {
         ModeRun r{kNames[m], "", {}, {}};
@@ -193,16 +204,17 @@ void RunModes(const std::string& image_path, const std::vector<uint8_t>& image, 
     unlink(saved.c_str());
 }
 
-void ModelTimes(const std::string& path128, const std::vector<uint8_t>& image128,
-                const std::string& path256, const std::vector<uint8_t>& image256, Results* results)
+void ModelTimes(const Images& images, Results* results)
 {
     for (const Family& family : kFamilies) {
         for (uint32_t kb : kModeledKb) {
+            kb = std::min(kb, ImageKbFor(family));
+            if (!results->models.empty() && results->models.back().family == &family &&
+                results->models.back().image_kb == kb)
+                continue;  // a part that only comes smaller
             sim::Config config;
             config.flash = family.part;
-            const bool small = kb < kImageKb;
-            const BoardRun run =
-                RunUpdateOnBoard(config, small ? path128 : path256, small ? image128 : image256, false);
+            const BoardRun run = RunUpdateOnBoard(config, images.at(kb).path, images.at(kb).bytes, false);
             if (run.status != 0 || !run.flash_matches)
                 results->problems.push_back(std::string(family.flash) + " " + std::to_string(kb) +
                                             " KB (default board): the update failed");

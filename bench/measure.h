@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,9 +12,20 @@
 
 namespace bench {
 
+// The images of the runs by size in KB: their files and their bytes.
+struct Image {
+    std::string path;
+    std::vector<uint8_t> bytes;
+};
+using Images = std::map<uint32_t, Image>;
+
+// The largest image a family's parts hold: kImageKb, or less on the parts
+// that only come smaller.
+uint32_t ImageKbFor(const Family& family);
+
 // Whole updates on a board whose EC and flash answer at once, one per part
 // family, every routine's port accesses set against the protocol minimum.
-void CountAccesses(const std::string& image_path, const std::vector<uint8_t>& image, Results* results);
+void CountAccesses(const Images& images, Results* results);
 
 // The same count on slower boards, which must come out above the minimum.
 void CountControls(const std::string& image_path, const std::vector<uint8_t>& image, Results* results);
@@ -30,7 +42,6 @@ void RunModes(const std::string& image_path, const std::vector<uint8_t>& image, 
 
 // The virtual time of whole updates on the default board, per family and
 // image size. Run after TimeChild: the 256 KB winbond run must agree with it.
-void ModelTimes(const std::string& path128, const std::vector<uint8_t>& image128, const std::string& path256,
-                const std::vector<uint8_t>& image256, Results* results);
+void ModelTimes(const Images& images, Results* results);
 
 }  // namespace bench

@@ -162,19 +162,19 @@ void TargetTable(std::string& out, const Results& results, const Targets& target
 
 void PortCounts(std::string& out, const Results& results)
 {
-    out += "| part | routine | phase | SPI commands | SPI transactions | port accesses | protocol minimum | ratio |\n"
+    out += "| part, image | routine | phase | SPI commands | SPI transactions | port accesses | protocol minimum | ratio |\n"
            "|---|---|---|---|---|---|---|---|\n";
     static constexpr Phase kShown[] = {Phase::kErase, Phase::kEraseCheck, Phase::kProgram, Phase::kVerify};
     for (const CountRun& c : results.counts) {
         for (Phase p : kShown) {
             const Tally& t = c.run.phases[static_cast<int>(p)];
-            out += Format("| %s | %s | %s | %s | %s | %s | %s | %s |\n", c.family->flash, c.family->routine,
-                          PhaseName(p), Commands(t).c_str(), Count(t.spi_transactions).c_str(),
+            out += Format("| %s, %u KB | %s | %s | %s | %s | %s | %s | %s |\n", c.family->flash, c.image_kb,
+                          c.family->routine, PhaseName(p), Commands(t).c_str(), Count(t.spi_transactions).c_str(),
                           Count(t.accesses).c_str(), Count(t.minimum).c_str(), Ratio(t.accesses, t.minimum).c_str());
         }
         const Tally whole = WholeRun(c.run);
-        out += Format("| %s | %s | **whole update** | | %s | %s | %s | **%s** |\n", c.family->flash,
-                      c.family->routine, Count(whole.spi_transactions).c_str(), Count(whole.accesses).c_str(),
+        out += Format("| %s, %u KB | %s | **whole update** | | %s | %s | %s | **%s** |\n", c.family->flash,
+                      c.image_kb, c.family->routine, Count(whole.spi_transactions).c_str(), Count(whole.accesses).c_str(),
                       Count(whole.minimum).c_str(), Ratio(whole.accesses, whole.minimum).c_str());
     }
 }
@@ -280,7 +280,8 @@ std::string Report(const Results& results, const Targets& targets)
     }
 
     out += "\n## Port accesses against the protocol minimum\n\n";
-    out += "A whole 256 KB update (`kovrinux image.bin 256`) per part family, run in-process on the virtual "
+    out += "A whole 256 KB update (`kovrinux image.bin 256`) per part family, or as large as the family's "
+           "largest part (MX25L512 64 KB, SST25VF010A 128 KB), run in-process on the virtual "
            "board with an EC that takes every byte at once and a flash with no busy time. The minimum is "
            "worked out from the port accesses the run made, never from the tool's code: each byte written to "
            "an EC mailbox port costs 3 (input-buffer poll, write, input-buffer poll), a reply 2 more "

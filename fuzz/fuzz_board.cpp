@@ -9,13 +9,14 @@
 
 #include "fuzz_input.h"
 #include "platform/sim/sim_platform.h"
+#include "sim/parts.h"
 
 namespace fuzz {
 
 void Bench::Boot(const sim::Config& config, const std::vector<uint8_t>& flash_content)
 {
-    Require(config.flash_kb <= kMaxFlashKb, "bench flash too small");
-    const size_t size = static_cast<size_t>(config.flash_kb) * 1024;
+    Require(sim::FlashKb(config) <= kMaxFlashKb, "bench flash too small");
+    const size_t size = static_cast<size_t>(sim::FlashKb(config)) * 1024;
     const size_t kept = std::min(size, flash_content.size());
     std::copy(flash_content.begin(), flash_content.begin() + static_cast<long>(kept), flash_.begin());
     std::fill(flash_.begin() + static_cast<long>(kept), flash_.begin() + static_cast<long>(size), 0xFF);

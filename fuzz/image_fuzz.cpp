@@ -113,7 +113,7 @@ Area UpdateArea(const Plan& p, uint16_t chip_id)
 
 void CheckFlash(fuzz::Bench& bench, const sim::Config& config, const Plan& p, int status)
 {
-    const uint64_t size = static_cast<uint64_t>(config.flash_kb) * 1024;
+    const uint64_t size = static_cast<uint64_t>(sim::FlashKb(config)) * 1024;
     const uint64_t base = p.offset & ~static_cast<uint64_t>(0xFFFF);
     const Area area = UpdateArea(p, config.chip_id);
     const uint64_t touched = (p.flags & (kBbk | kMain | kBackup)) != 0 ? area.length : RoundUp(area.length, 0x10000);
@@ -179,6 +179,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     sim::AllParts(&part_count);
     config.flash = static_cast<sim::Part>(in.Byte() % part_count);
     config.flash_kb = 64u << (in.Byte() % 3);
+    if (sim::FindMember(sim::PartInfoOf(config.flash), config.flash_kb) == nullptr)
+        config.flash_kb = 0;  // a size the part does not come in: its own
     static constexpr uint16_t kChips[] = {0x5570, 0x8987, 0x8928, 0x5570};
     config.chip_id = kChips[in.Byte() % 4];
     config.ack = in.Byte();
@@ -188,7 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (p.flags & kStuck) {
         config.stuck_count = 1 + in.Byte() % 2;
         for (size_t s = 0; s < config.stuck_count; ++s)
-            config.stuck[s] = {static_cast<uint32_t>(in.Bytes(3) % (config.flash_kb * 1024u)), in.Byte()};
+            config.stuck[s] = {static_cast<uint32_t>(in.Bytes(3) % (sim::FlashKb(config) * 1024u)), in.Byte()};
     }
     p.image = DecodeImage(in, p.flags, &p.length);
 

@@ -49,7 +49,11 @@ def args_seeds():
 
 def board_seeds():
     rows = {
-        "flash": ["kovrinux-sim", "--flash", "mxic-pp32", "--flash-size", "128", "--", "ec.bin", "128"],
+        "flash": ["kovrinux-sim", "--flash", "mxic", "--flash-size", "128", "--", "ec.bin", "128"],
+        "flash-size-lacking": ["kovrinux-sim", "--flash-size", "64", "--flash", "mxic-pp32", "--"],
+        "timing": ["kovrinux-sim", "--ec-latency", "3", "--kbc-latency", "2", "--jitter", "7", "--sio-locked",
+                   "--trace-time", "--"],
+        "help": ["kovrinux-sim", "--flash", "st", "--help", "--", "/V"],
         "no-sio": ["kovrinux-sim", "--chip-id", "none", "--", "/V"],
         "stuck": ["kovrinux-sim", "--stuck", "1234=ff", "--stuck", "0x3ffff=0", "--"],
         "faults": ["kovrinux-sim", "--hang", "40", "--flash-busy-forever", "--ack", "55", "--", "/T"],

@@ -8,9 +8,11 @@ void Board::Init(const Config& config, uint8_t* flash_memory)
     now_us_ = 0;
     stats_ = Stats{};
     port_log_length_ = 0;
+    trace_.SetClock(config.trace_time ? &now_us_ : nullptr);
+    jitter_.Init(config.jitter, config.jitter_seed);
     flash_.Init(config, flash_memory, &now_us_, &stats_, &trace_);
-    ec_.Init(config, &flash_, &stats_, &trace_);
-    kbc_.Init(config, &stats_, &trace_);
+    ec_.Init(config, &flash_, &stats_, &trace_, &jitter_);
+    kbc_.Init(config, &stats_, &trace_, &jitter_);
     superio_.Init(config, &ec_);
     MapPorts();
 }
@@ -93,7 +95,7 @@ uint8_t Board::FlashByte(uint32_t address) const
 
 size_t Board::FlashSize() const
 {
-    return static_cast<size_t>(config_.flash_kb) * 1024;
+    return flash_.size();
 }
 
 void Board::SetTraceSink(TraceSink sink, void* context)

@@ -13,6 +13,7 @@
 #include "config.h"
 #include "ec.h"
 #include "kbc.h"
+#include "latency.h"
 #include "spi_flash.h"
 #include "stats.h"
 #include "superio.h"
@@ -28,7 +29,7 @@ struct PortEvent {
 
 class Board {
 public:
-    // flash_memory holds config.flash_kb KB and is the flash content at
+    // flash_memory holds FlashKb(config) KB and is the flash content at
     // power-on (the caller fills it: all 0xFF, or --flash-in). The board
     // keeps using it; it must outlive the board. Init also wires the devices
     // to each other: call it again after copying a board. The trace sink and
@@ -85,6 +86,7 @@ private:
     uint64_t now_us_ = 0;
     Stats stats_{};
     Trace trace_;
+    Jitter jitter_;
     PortEvent* port_log_ = nullptr;
     size_t port_log_capacity_ = 0;
     size_t port_log_length_ = 0;

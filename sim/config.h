@@ -26,15 +26,18 @@ enum class Part : uint8_t {
     kUnknown,
 };
 
+// The signals --signal can send; the host program maps them to its own.
+enum class Signal : uint8_t { kNone, kInt, kTerm, kHup, kQuit, kTstp, kPipe };
+
 struct StuckByte {
     uint32_t address;
     uint8_t value;
 };
 
 struct Config {
-    // --flash, --flash-size (KB, a power of two from 64 to 16384)
+    // --flash, --flash-size (KB; 0: the part's default, see FlashKb)
     Part flash = Part::kWinbond;
-    uint32_t flash_kb = 256;
+    uint32_t flash_kb = 0;
     // --flash-in, --flash-out: files, handled by the host program
     const char* flash_in = nullptr;
     const char* flash_out = nullptr;
@@ -49,7 +52,7 @@ struct Config {
     uint8_t varnel[8] = {'V', '1', '.', '0', '.', '0', '.', '0'};
     // --ack: the EC's answer to 0xDC
     uint8_t ack = 0x33;
-    // --status: the flash status register at power-on
+    // --status: the flash status register's non-volatile value
     uint8_t flash_status = 0x00;
     // --stuck ADDR=VAL, repeatable
     static constexpr size_t kMaxStuck = 64;
@@ -62,21 +65,31 @@ struct Config {
     uint64_t hang_after = 0;
     // --flash-busy-forever
     bool flash_busy_forever = false;
-    // --trace FILE, --stats FILE: handled by the host program
+    // --ec-latency N, --kbc-latency N: status reads of a pair before the
+    // device takes a byte, and before the EC's reply is ready; --jitter SEED
+    // draws each latency from 0..N instead.
+    uint32_t ec_latency = 0;
+    uint32_t kbc_latency = 0;
+    bool jitter = false;
+    uint64_t jitter_seed = 0;
+    // --sio-locked: the configuration space answers only after the entry key
+    bool sio_locked = false;
+    // --trace FILE, --stats FILE: written by the host program; --trace-time
+    // puts the board time in front of each trace line
     const char* trace = nullptr;
     const char* stats = nullptr;
+    bool trace_time = false;
     // --real-time: pauses really sleep (host program)
     bool real_time = false;
     // --access-us: virtual time per port access
     uint32_t port_access_us = 1;
     // --signal NAME@N: the host program sends itself the signal after N
     // port accesses, as an operator pressing a key would (host program)
-    int signal = 0;
+    Signal signal = Signal::kNone;
     uint64_t signal_after = 0;
 
     // Not on the command line: for tests and the benchmark.
-    bool instant_flash = false;     // every modeled busy time is zero
-    uint32_t ec_input_latency = 0;  // status reads before the EC takes a byte
+    bool instant_flash = false;   // every modeled busy time is zero
 };
 
 }  // namespace sim

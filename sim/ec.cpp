@@ -23,16 +23,13 @@ constexpr uint8_t kFollowEnd = 0x05;
 // What the next data-port byte of a pair is for.
 enum Expect : uint8_t { kNothing, kAcpiAddress, kXramHigh, kXramLow };
 
-// A byte clocked in with no transaction open: nothing drives the line.
-constexpr uint8_t kIdleLine = 0xFF;
-
 constexpr uint16_t kVersionAt = 0x00;
 constexpr uint16_t kVarnelAt = 0xD8;
 constexpr uint16_t kProjectAt = 0x0AA0;
 
 }  // namespace
 
-void Ec::Init(const Config& config, SpiFlash* flash, Stats* stats, Trace* trace)
+void Ec::Init(const Config& config, SpiFlash* flash, Stats* stats, Trace* trace, Jitter* jitter)
 {
     pairs_[0] = Pair{};
     pairs_[1] = Pair{};
@@ -49,7 +46,9 @@ void Ec::Init(const Config& config, SpiFlash* flash, Stats* stats, Trace* trace)
         memory_[kProjectAt + i] = config.project[i];
 
     ack_ = config.ack;
-    latency_ = config.ec_input_latency;
+    latency_ = config.ec_latency;
+    jitter_ = jitter;
+    working_ = false;
     hang_ = config.hang;
     hang_after_ = config.hang_after;
     accepted_ = 0;
@@ -60,13 +59,24 @@ void Ec::Init(const Config& config, SpiFlash* flash, Stats* stats, Trace* trace)
     trace_ = trace;
 }
 
+void Ec::Tick(Pair& pair)
+{
+    if (pair.take_in != 0)
+        --pair.take_in;
+    if (pair.reply_in != 0)
+        --pair.reply_in;
+    Serve();
+}
+
 // A byte the EC does not take stays in (or is lost behind) the input
 // buffer: IBF is left set and the trace says so.
 void Ec::Accept(Pair& pair, uint8_t value, bool command)
 {
     if (pair.box.input_full() || hung()) {
-        if (!pair.box.input_full())
+        if (!pair.box.input_full()) {
             pair.box.Latch(value, command);
+            pair.stuck = true;
+        }
         ++stats_->ec_drops;
         if (trace_->enabled()) {
             trace_->Begin("drop");
@@ -77,18 +87,46 @@ void Ec::Accept(Pair& pair, uint8_t value, bool command)
         return;
     }
     ++accepted_;
-    if (latency_ == 0) {
-        Take(pair, value, command);
-        return;
-    }
     pair.box.Latch(value, command);
-    pair.take_in = latency_;
+    pair.stuck = false;
+    pair.take_in = jitter_->Draw(latency_);
+    Serve();
 }
 
-void Ec::TakeLatched(Pair& pair)
+// What the firmware gets done now: replies whose time has come go to empty
+// output buffers; with none left to place it takes the bytes that are due.
+void Ec::Serve()
 {
-    pair.box.EmptyInput();
-    Take(pair, pair.box.input(), pair.box.input_is_command());
+    for (bool progress = true; progress;) {
+        progress = false;
+        for (Pair& pair : pairs_) {
+            if (pair.replying && pair.reply_in == 0 && !pair.box.output_full()) {
+                pair.box.Place(pair.reply);
+                pair.replying = false;
+                progress = true;
+            }
+        }
+        if (Replying())
+            break;
+        for (Pair& pair : pairs_) {
+            if (pair.box.input_full() && !pair.stuck && pair.take_in == 0) {
+                pair.box.EmptyInput();
+                Take(pair, pair.box.input(), pair.box.input_is_command());
+                progress = true;
+                break;
+            }
+        }
+    }
+    working_ = Replying();
+    for (const Pair& pair : pairs_)
+        working_ = working_ || (pair.box.input_full() && !pair.stuck);
+}
+
+void Ec::Reply(Pair& pair, uint8_t value)
+{
+    pair.replying = true;
+    pair.reply = value;
+    pair.reply_in = jitter_->Draw(latency_);
 }
 
 void Ec::Take(Pair& pair, uint8_t value, bool command)
@@ -97,8 +135,7 @@ void Ec::Take(Pair& pair, uint8_t value, bool command)
         DataByte(pair, value);
     } else if (pair.shift != 0) {
         pair.shift = 0;
-        if (follow_)
-            flash_->Write(value);
+        flash_->Write(value, pair.box.command_port());
     } else if (flash_mode_ && value >= kFollowSelect && value <= kFollowEnd) {
         FollowMode(pair, value);
     } else {
@@ -108,9 +145,10 @@ void Ec::Take(Pair& pair, uint8_t value, bool command)
 
 void Ec::FollowMode(Pair& pair, uint8_t code)
 {
+    const uint8_t port = pair.box.command_port();
     switch (code) {
     case kFollowSelect:
-        flash_->Select();
+        flash_->Select(port);
         follow_ = true;
         break;
     case kFollowOpcode:
@@ -118,11 +156,10 @@ void Ec::FollowMode(Pair& pair, uint8_t code)
         pair.shift = code;
         break;
     case kFollowRead:
-        pair.box.Offer(follow_ ? flash_->Read() : kIdleLine);
+        Reply(pair, flash_->Read(port));
         break;
     case kFollowEnd:
-        if (follow_)
-            flash_->Deselect();
+        flash_->Deselect(port);
         follow_ = false;
         break;
     }
@@ -141,7 +178,7 @@ void Ec::Command(Pair& pair, uint8_t code)
         return;
     case kEnterFlashMode:
         flash_mode_ = true;
-        pair.box.Offer(ack_);
+        Reply(pair, ack_);
         break;
     case kLeaveFlashMode:
         LeaveFlashMode();
@@ -165,7 +202,7 @@ void Ec::DataByte(Pair& pair, uint8_t value)
     switch (pair.expect) {
     case kAcpiAddress:
         pair.expect = kNothing;
-        pair.box.Offer(MemoryByte(value));
+        Reply(pair, MemoryByte(value));
         if (trace_->enabled()) {
             trace_->Begin("ec");
             trace_->Hex(kAcpiRead, 2);
@@ -181,7 +218,7 @@ void Ec::DataByte(Pair& pair, uint8_t value)
     case kXramLow:
         pair.address = static_cast<uint16_t>(pair.address | value);
         pair.expect = kNothing;
-        pair.box.Offer(MemoryByte(pair.address));
+        Reply(pair, MemoryByte(pair.address));
         if (trace_->enabled()) {
             trace_->Begin("ec");
             trace_->Hex(kXramRead, 2);
@@ -196,8 +233,7 @@ void Ec::DataByte(Pair& pair, uint8_t value)
 
 void Ec::LeaveFlashMode()
 {
-    if (follow_)
-        flash_->Deselect();
+    flash_->Deselect();
     follow_ = false;
     flash_mode_ = false;
     pairs_[0].shift = 0;
@@ -212,6 +248,7 @@ void Ec::Reset()
     ++stats_->ec_resets;
     for (Pair& pair : pairs_) {
         pair.expect = kNothing;
+        pair.replying = false;
         pair.box.EmptyOutput();
     }
 }

@@ -7,12 +7,18 @@
 // rest of the 4 KB reads 0x00 and addresses from 0x1000 read 0xFF. The
 // ACPI read 0x80 reaches 0x0000-0x00FF; 0x92 and the Super I/O inner pair
 // reach all of it.
+//
+// The firmware does one thing at a time. A byte it has not taken yet keeps
+// the input buffer full; a reply waits, unseen, for its latency and then
+// for the output buffer to be read empty, and until the reply is placed the
+// firmware takes no byte on either pair.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include "config.h"
+#include "latency.h"
 #include "mailbox.h"
 #include "spi_flash.h"
 #include "trace.h"
@@ -27,19 +33,25 @@ class Ec {
 public:
     static constexpr size_t kMemorySize = 0x1000;
 
-    void Init(const Config& config, SpiFlash* flash, Stats* stats, Trace* trace);
+    void Init(const Config& config, SpiFlash* flash, Stats* stats, Trace* trace, Jitter* jitter);
 
-    // Host side. A status read is also what lets the firmware take a byte
-    // held back by config.ec_input_latency.
+    // Host side. A status read is also what counts down the latency of the
+    // pair's byte and reply (config.ec_latency).
     uint8_t ReadStatus(EcPair which)
     {
         Pair& pair = pairs_[Index(which)];
         const uint8_t status = pair.box.status();
-        if (pair.take_in != 0 && --pair.take_in == 0)
-            TakeLatched(pair);
+        if (working_)
+            Tick(pair);
         return status;
     }
-    uint8_t ReadData(EcPair which) { return pairs_[Index(which)].box.TakeOutput(); }
+    uint8_t ReadData(EcPair which)
+    {
+        const uint8_t value = pairs_[Index(which)].box.TakeOutput();
+        if (working_)
+            Serve();
+        return value;
+    }
     void WriteCommand(EcPair which, uint8_t value) { Accept(pairs_[Index(which)], value, true); }
     void WriteData(EcPair which, uint8_t value) { Accept(pairs_[Index(which)], value, false); }
 
@@ -58,7 +70,11 @@ public:
 private:
     struct Pair {
         Mailbox box;
-        uint32_t take_in = 0;   // status reads left before the latched byte is taken
+        uint32_t take_in = 0;   // status reads left before the latched byte is due
+        bool stuck = false;     // the latched byte is never taken (--hang)
+        bool replying = false;  // a reply not yet placed in the output buffer
+        uint32_t reply_in = 0;  // status reads left before it is ready
+        uint8_t reply = 0;
         uint8_t expect = 0;     // what the next data byte is for
         uint8_t shift = 0;      // 0x02/0x03 seen: the next command byte goes to the flash
         uint16_t address = 0;   // 0x92's address as it arrives
@@ -67,7 +83,10 @@ private:
     static size_t Index(EcPair which) { return static_cast<size_t>(which); }
 
     void Accept(Pair& pair, uint8_t value, bool command);
-    void TakeLatched(Pair& pair);
+    void Tick(Pair& pair);
+    void Serve();
+    bool Replying() const { return pairs_[0].replying || pairs_[1].replying; }
+    void Reply(Pair& pair, uint8_t value);
     void Take(Pair& pair, uint8_t value, bool command);
     void FollowMode(Pair& pair, uint8_t code);
     void Command(Pair& pair, uint8_t code);
@@ -76,9 +95,11 @@ private:
     void Reset();
 
     Pair pairs_[2];
+    bool working_ = false;  // a byte not yet taken or a reply not yet placed
     uint8_t memory_[kMemorySize] = {};
     uint8_t ack_ = 0;
     uint32_t latency_ = 0;
+    Jitter* jitter_ = nullptr;
     bool hang_ = false;
     uint64_t hang_after_ = 0;
     uint64_t accepted_ = 0;

@@ -2,13 +2,15 @@
 #pragma once
 
 #include "board.h"
+#include "options.h"
 
 namespace sim {
 
-// Parses the board options in argv[1..] up to "--". Returns 0 and sets
-// *tool_first to the index of the tool's first argument (argc when there is
-// none); on a bad option prints a message on standard error and returns 2.
-int ParseBoardOptions(int argc, char* argv[], Config* config, int* tool_first);
+// Reads the board options in argv[1..] up to "--" and sets *tool_first to
+// the index of the tool's first argument (argc when there is none). kRun:
+// run the tool; kHelp, kVersion: shown on standard output, exit 0;
+// kRefused: a message on standard error, exit 2.
+BoardStart ParseBoardOptions(int argc, char* argv[], Config* config, int* tool_first);
 
 // Builds the board from the config: allocates the flash (all 0xFF), reads
 // --flash-in, opens --trace and sets the trace sink. False with a message on

@@ -1,8 +1,7 @@
 // One host mailbox of the EC, as the host sees it: a status byte (bit 0
 // output buffer full, bit 1 input buffer full), an input buffer that the
-// host fills and the firmware empties, and the output buffer with a short
-// queue of replies behind it. The firmware offers the next reply only once
-// the host has read the last one, so no reply overwrites an unread byte.
+// host fills and the firmware empties, and a one-byte output buffer that
+// the firmware fills and a data-port read empties.
 #pragma once
 
 #include <cstddef>
@@ -27,7 +26,7 @@ public:
 
     uint8_t status() const
     {
-        return static_cast<uint8_t>((queued_ != 0 ? kStatusObf : 0) | (input_full_ ? kStatusIbf : 0));
+        return static_cast<uint8_t>((output_full_ ? kStatusObf : 0) | (input_full_ ? kStatusIbf : 0));
     }
 
     // Input buffer: the host's byte and which port it came through.
@@ -42,28 +41,20 @@ public:
     bool input_is_command() const { return input_is_command_; }
     void EmptyInput() { input_full_ = false; }
 
-    // Output side. A data-port read with nothing waiting shows the last byte
-    // again, as a data register does.
-    size_t queued() const { return queued_; }
-    void Offer(uint8_t value)
+    // Output buffer. A data-port read with nothing waiting shows the last
+    // byte again, as a data register does.
+    bool output_full() const { return output_full_; }
+    void Place(uint8_t value)
     {
-        if (queued_ == kQueue)
-            return;  // the firmware gives up on a reply it cannot place
-        queue_[(head_ + queued_) % kQueue] = value;
-        ++queued_;
+        output_full_ = true;
+        data_ = value;
     }
     uint8_t TakeOutput()
     {
-        if (queued_ != 0) {
-            data_ = queue_[head_];
-            head_ = (head_ + 1) % kQueue;
-            --queued_;
-        }
+        output_full_ = false;
         return data_;
     }
-    void EmptyOutput() { queued_ = 0; }
-
-    static constexpr size_t kQueue = 16;
+    void EmptyOutput() { output_full_ = false; }
 
 private:
     uint8_t command_port_ = 0;
@@ -71,10 +62,8 @@ private:
     bool input_full_ = false;
     bool input_is_command_ = false;
     uint8_t input_ = 0;
+    bool output_full_ = false;
     uint8_t data_ = 0;
-    uint8_t queue_[kQueue] = {};
-    size_t head_ = 0;
-    size_t queued_ = 0;
 };
 
 }  // namespace sim

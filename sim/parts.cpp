@@ -6,48 +6,160 @@ namespace sim {
 
 namespace {
 
-constexpr uint16_t kCommon = kPageProgram | kErase4K | kErase64K;
+constexpr uint16_t kCommon = kPageProgram | kErase4K | kBlockErase;
 constexpr uint16_t kIteOpcodes = kCommon | kAaiWord | kAaiByte | kErase1K;
-constexpr uint16_t kSstOpcodes = kEnableStatusWrite | kErase4K | kErase64K | kPageProgram;
+constexpr uint16_t kSstOpcodes = kByteProgram | kErase4K | kErase32K | kEnableStatusWrite;
+
+constexpr uint32_t kAnySize = 0;
+
+// SST25VF0xxB: 0xAB with address 0 answers the maker, then the device.
+constexpr PartMember kSst[] = {
+    {256, "SST25VF020B", {0xBF, 0x25, 0x8C, 0x00}, {0xBF, 0x8C}, 64},
+    {512, "SST25VF040B", {0xBF, 0x25, 0x8D, 0x00}, {0xBF, 0x8D}, 64},
+    {1024, "SST25VF080B", {0xBF, 0x25, 0x8E, 0x00}, {0xBF, 0x8E}, 64},
+    {2048, "SST25VF016B", {0xBF, 0x25, 0x41, 0x00}, {0xBF, 0x41}, 64},
+    {4096, "SST25VF032B", {0xBF, 0x25, 0x4A, 0x00}, {0xBF, 0x4A}, 64},
+};
+
+// SST25VF0xxA: no 0x9F (the EC reads 0x00), no 64 KB erase.
+constexpr PartMember kSstOld[] = {
+    {64, "SST25VF512A", {0x00, 0x00, 0x00, 0x00}, {0xBF, 0x48}, 0},
+    {128, "SST25VF010A", {0x00, 0x00, 0x00, 0x00}, {0xBF, 0x49}, 0},
+};
+
+// Capacity byte = log2 of the size in bytes; 0xAB repeats the device id,
+// one less.
+constexpr PartMember kWinbond[] = {
+    {128, "W25Q10", {0xEF, 0x40, 0x11, 0x00}, {0x10, 0x10}, 64},
+    {256, "W25Q20", {0xEF, 0x40, 0x12, 0x00}, {0x11, 0x11}, 64},
+    {512, "W25Q40", {0xEF, 0x40, 0x13, 0x00}, {0x12, 0x12}, 64},
+    {1024, "W25Q80", {0xEF, 0x40, 0x14, 0x00}, {0x13, 0x13}, 64},
+    {2048, "W25Q16", {0xEF, 0x40, 0x15, 0x00}, {0x14, 0x14}, 64},
+    {4096, "W25Q32", {0xEF, 0x40, 0x16, 0x00}, {0x15, 0x15}, 64},
+    {8192, "W25Q64", {0xEF, 0x40, 0x17, 0x00}, {0x16, 0x16}, 64},
+    {16384, "W25Q128", {0xEF, 0x40, 0x18, 0x00}, {0x17, 0x17}, 64},
+};
+
+constexpr PartMember kMxic[] = {
+    {128, "MX25L1005", {0xC2, 0x20, 0x11, 0x00}, {0x10, 0x10}, 64},
+    {256, "MX25L2005", {0xC2, 0x20, 0x12, 0x00}, {0x11, 0x11}, 64},
+    {512, "MX25L4005", {0xC2, 0x20, 0x13, 0x00}, {0x12, 0x12}, 64},
+    {1024, "MX25L8005", {0xC2, 0x20, 0x14, 0x00}, {0x13, 0x13}, 64},
+    {2048, "MX25L1605", {0xC2, 0x20, 0x15, 0x00}, {0x14, 0x14}, 64},
+    {4096, "MX25L3205", {0xC2, 0x20, 0x16, 0x00}, {0x15, 0x15}, 64},
+    {8192, "MX25L6405", {0xC2, 0x20, 0x17, 0x00}, {0x16, 0x16}, 64},
+    {16384, "MX25L12805", {0xC2, 0x20, 0x18, 0x00}, {0x17, 0x17}, 64},
+};
+
+// Capacity byte 0x10: the one 64 KB part, which the tool programs in bursts.
+constexpr PartMember kMxicPp32[] = {
+    {64, "MX25L512", {0xC2, 0x20, 0x10, 0x00}, {0x05, 0x05}, 64},
+};
+
+// 0xD8 is the sector erase: 32 KB sectors up to M25P10-A, 64 KB above.
+constexpr PartMember kSt[] = {
+    {64, "M25P05-A", {0x20, 0x20, 0x10, 0x00}, {0x05, 0x05}, 32},
+    {128, "M25P10-A", {0x20, 0x20, 0x11, 0x00}, {0x10, 0x10}, 32},
+    {256, "M25P20", {0x20, 0x20, 0x12, 0x00}, {0x11, 0x11}, 64},
+    {512, "M25P40", {0x20, 0x20, 0x13, 0x00}, {0x12, 0x12}, 64},
+    {1024, "M25P80", {0x20, 0x20, 0x14, 0x00}, {0x13, 0x13}, 64},
+    {2048, "M25P16", {0x20, 0x20, 0x15, 0x00}, {0x14, 0x14}, 64},
+    {4096, "M25P32", {0x20, 0x20, 0x16, 0x00}, {0x15, 0x15}, 64},
+    {8192, "M25P64", {0x20, 0x20, 0x17, 0x00}, {0x16, 0x16}, 64},
+};
+
+// The EC's own flash answers the same at every size.
+constexpr PartMember kIteA[] = {
+    {kAnySize, "ITE A type", {0xFF, 0xFF, 0xFF, 0xFF}, {0xFF, 0xFF}, 64},
+};
+constexpr PartMember kIte[] = {
+    {kAnySize, "ITE", {0x00, 0x00, 0x00, 0x00}, {0xFF, 0x01}, 64},
+};
+
+// GigaDevice GD25Q follows Winbond's ids with its own maker byte.
+constexpr PartMember kGigaDevice[] = {
+    {256, "GD25Q20", {0xC8, 0x40, 0x12, 0x00}, {0x11, 0x11}, 64},
+    {512, "GD25Q40", {0xC8, 0x40, 0x13, 0x00}, {0x12, 0x12}, 64},
+    {1024, "GD25Q80", {0xC8, 0x40, 0x14, 0x00}, {0x13, 0x13}, 64},
+    {2048, "GD25Q16", {0xC8, 0x40, 0x15, 0x00}, {0x14, 0x14}, 64},
+    {4096, "GD25Q32", {0xC8, 0x40, 0x16, 0x00}, {0x15, 0x15}, 64},
+    {8192, "GD25Q64", {0xC8, 0x40, 0x17, 0x00}, {0x16, 0x16}, 64},
+    {16384, "GD25Q128", {0xC8, 0x40, 0x18, 0x00}, {0x17, 0x17}, 64},
+};
+
+// Stand-ins for makers whose own ids are not modelled here: the W25Q10 to
+// W25Q128 answers with this maker's byte in front. No real part answers so.
+struct StandIn {
+    PartMember members[8];
+};
+
+constexpr StandIn W25QStandIn(uint8_t maker)
+{
+    constexpr const char* kNumbers[] = {"W25Q10", "W25Q20", "W25Q40", "W25Q80",
+                                        "W25Q16", "W25Q32", "W25Q64", "W25Q128"};
+    StandIn s{};
+    for (uint8_t i = 0; i < 8; ++i) {
+        const auto capacity = static_cast<uint8_t>(0x11 + i);
+        s.members[i] = {128u << i, kNumbers[i], {maker, 0x40, capacity, 0x00},
+                        {static_cast<uint8_t>(capacity - 1), static_cast<uint8_t>(capacity - 1)}, 64};
+    }
+    return s;
+}
+
+constexpr StandIn kAtmel = W25QStandIn(0x1F);
+constexpr StandIn kSpansion = W25QStandIn(0x01);
+constexpr StandIn kAmic = W25QStandIn(0x37);
+constexpr StandIn kEon = W25QStandIn(0x1C);
+constexpr StandIn kEsmt = W25QStandIn(0x8C);
+constexpr StandIn kPmc = W25QStandIn(0x7F);
+constexpr StandIn kUnknown = W25QStandIn(0x9D);
+
+constexpr const char* kStandInFamily = "stand-in, W25Q ids behind its maker byte";
+
+#define MEMBERS(table) table, sizeof table / sizeof table[0]
 
 constexpr PartInfo kParts[] = {
-    {Part::kSst, "sst", {0xBF, 0x25, 0x8E, 0x00}, {0xBF, 0x8E}, kSstOpcodes | kAaiWord,
-     Protection::kUpperBlocks, false},
-    {Part::kSstOld, "sst-old", {0x00, 0x00, 0x00, 0x00}, {0xBF, 0x44}, kSstOpcodes | kAaiByte,
-     Protection::kUpperBlocks, false},
-    {Part::kWinbond, "winbond", {0xEF, 0x40, 0x14, 0x00}, {0xEF, 0x13},
-     kCommon | kStatusRegister2 | kEnableStatusWrite, Protection::kWinbond, true},
-    {Part::kMxic, "mxic", {0xC2, 0x20, 0x11, 0x00}, {0xC2, 0x10}, kCommon,
-     Protection::kUpperBlocks, false},
-    {Part::kMxicPp32, "mxic-pp32", {0xC2, 0x20, 0x10, 0x00}, {0xC2, 0x10}, kCommon,
-     Protection::kUpperBlocks, false},
-    {Part::kSt, "st", {0x20, 0x20, 0x11, 0x00}, {0x20, 0x10}, kPageProgram | kErase64K,
-     Protection::kUpperBlocks, false},
-    {Part::kIteA, "ite-a", {0xFF, 0xFF, 0xFF, 0xFF}, {0xFF, 0xFF}, kIteOpcodes,
-     Protection::kUpperBlocks, false},
-    {Part::kIte, "ite", {0x00, 0x00, 0x00, 0x00}, {0xFF, 0x01}, kIteOpcodes,
-     Protection::kUpperBlocks, false},
-    {Part::kAtmel, "atmel", {0x1F, 0x40, 0x14, 0x00}, {0x1F, 0x13}, kCommon,
-     Protection::kUpperBlocks, false},
-    {Part::kSpansion, "spansion", {0x01, 0x40, 0x14, 0x00}, {0x01, 0x13}, kCommon,
-     Protection::kUpperBlocks, false},
-    {Part::kAmic, "amic", {0x37, 0x40, 0x14, 0x00}, {0x37, 0x13}, kCommon,
-     Protection::kUpperBlocks, false},
-    {Part::kEon, "eon", {0x1C, 0x40, 0x14, 0x00}, {0x1C, 0x13}, kCommon,
-     Protection::kUpperBlocks, false},
-    {Part::kEsmt, "esmt", {0x8C, 0x40, 0x14, 0x00}, {0x8C, 0x13}, kCommon,
-     Protection::kUpperBlocks, false},
-    {Part::kGigaDevice, "gigadevice", {0xC8, 0x40, 0x14, 0x00}, {0xC8, 0x13}, kCommon,
-     Protection::kUpperBlocks, false},
-    {Part::kPmc, "pmc", {0x7F, 0x40, 0x14, 0x00}, {0x7F, 0x13}, kCommon,
-     Protection::kUpperBlocks, false},
-    {Part::kUnknown, "unknown", {0x9D, 0x40, 0x14, 0x00}, {0x9D, 0x13}, kCommon,
-     Protection::kUpperBlocks, false},
+    {Part::kSst, "sst", "SST25VF0xxB", kSstOpcodes | kAaiWord | kBlockErase, Protection::kUpperBlocks,
+     StatusWrite::kLatchOrEwsr, true, 256, MEMBERS(kSst)},
+    {Part::kSstOld, "sst-old", "SST25VF0xxA", kSstOpcodes | kAaiByte, Protection::kUpperBlocks,
+     StatusWrite::kEwsrOnly, true, 128, MEMBERS(kSstOld)},
+    {Part::kWinbond, "winbond", "Winbond W25Q",
+     kCommon | kErase32K | kStatusRegister2 | kEnableStatusWrite, Protection::kWinbond,
+     StatusWrite::kLatchOrVolatile, false, 256, MEMBERS(kWinbond)},
+    {Part::kMxic, "mxic", "Macronix MX25L", kCommon, Protection::kUpperBlocks, StatusWrite::kLatch, false, 256,
+     MEMBERS(kMxic)},
+    {Part::kMxicPp32, "mxic-pp32", "Macronix MX25L512", kCommon, Protection::kUpperBlocks, StatusWrite::kLatch,
+     false, 64, MEMBERS(kMxicPp32)},
+    {Part::kSt, "st", "ST M25P", kPageProgram | kBlockErase, Protection::kUpperBlocks, StatusWrite::kLatch, false,
+     256, MEMBERS(kSt)},
+    {Part::kIteA, "ite-a", "ITE, type A", kIteOpcodes, Protection::kUpperBlocks, StatusWrite::kLatch, false, 256,
+     MEMBERS(kIteA)},
+    {Part::kIte, "ite", "ITE", kIteOpcodes, Protection::kUpperBlocks, StatusWrite::kLatch, false, 256,
+     MEMBERS(kIte)},
+    {Part::kAtmel, "atmel", kStandInFamily, kCommon, Protection::kUpperBlocks, StatusWrite::kLatch, false, 256,
+     MEMBERS(kAtmel.members)},
+    {Part::kSpansion, "spansion", kStandInFamily, kCommon, Protection::kUpperBlocks, StatusWrite::kLatch, false,
+     256, MEMBERS(kSpansion.members)},
+    {Part::kAmic, "amic", kStandInFamily, kCommon, Protection::kUpperBlocks, StatusWrite::kLatch, false, 256,
+     MEMBERS(kAmic.members)},
+    {Part::kEon, "eon", kStandInFamily, kCommon, Protection::kUpperBlocks, StatusWrite::kLatch, false, 256,
+     MEMBERS(kEon.members)},
+    {Part::kEsmt, "esmt", kStandInFamily, kCommon, Protection::kUpperBlocks, StatusWrite::kLatch, false, 256,
+     MEMBERS(kEsmt.members)},
+    {Part::kGigaDevice, "gigadevice", "GigaDevice GD25Q", kCommon | kErase32K, Protection::kUpperBlocks,
+     StatusWrite::kLatch, false, 256, MEMBERS(kGigaDevice)},
+    {Part::kPmc, "pmc", kStandInFamily, kCommon, Protection::kUpperBlocks, StatusWrite::kLatch, false, 256,
+     MEMBERS(kPmc.members)},
+    {Part::kUnknown, "unknown", kStandInFamily, kCommon, Protection::kUpperBlocks, StatusWrite::kLatch, false, 256,
+     MEMBERS(kUnknown.members)},
 };
+
+#undef MEMBERS
 
 constexpr size_t kPartCount = sizeof kParts / sizeof kParts[0];
 
-// The rows must follow enum Part: PartInfoOf indexes by it.
+// The rows must follow enum Part (PartInfoOf indexes by it), and every
+// default size must be a member.
 constexpr bool RowsInEnumOrder()
 {
     for (size_t i = 0; i < kPartCount; ++i) {
@@ -58,6 +170,19 @@ constexpr bool RowsInEnumOrder()
 }
 static_assert(RowsInEnumOrder(), "kParts out of step with enum Part");
 
+constexpr bool DefaultsAreMembers()
+{
+    for (const PartInfo& part : kParts) {
+        bool found = false;
+        for (size_t m = 0; m < part.member_count; ++m)
+            found = found || part.members[m].kb == kAnySize || part.members[m].kb == part.default_kb;
+        if (!found)
+            return false;
+    }
+    return true;
+}
+static_assert(DefaultsAreMembers(), "a part's default size is none of its members");
+
 bool SameName(const char* a, const char* b)
 {
     while (*a != '\0' && *a == *b) {
@@ -65,6 +190,11 @@ bool SameName(const char* a, const char* b)
         ++b;
     }
     return *a == *b;
+}
+
+bool IsFlashSize(uint32_t kb)
+{
+    return kb >= 64 && kb <= 16384 && (kb & (kb - 1)) == 0;
 }
 
 }  // namespace
@@ -88,6 +218,28 @@ const PartInfo* AllParts(size_t* count)
 {
     *count = kPartCount;
     return kParts;
+}
+
+const PartMember* FindMember(const PartInfo& part, uint32_t kb)
+{
+    for (size_t m = 0; m < part.member_count; ++m) {
+        const PartMember& member = part.members[m];
+        if (member.kb == kb || (member.kb == kAnySize && IsFlashSize(kb)))
+            return &member;
+    }
+    return nullptr;
+}
+
+uint32_t FlashKb(const Config& config)
+{
+    return config.flash_kb != 0 ? config.flash_kb : PartInfoOf(config.flash).default_kb;
+}
+
+const PartMember& MemberOf(const Config& config)
+{
+    const PartInfo& part = PartInfoOf(config.flash);
+    const PartMember* member = FindMember(part, FlashKb(config));
+    return member != nullptr ? *member : *FindMember(part, part.default_kb);
 }
 
 }  // namespace sim

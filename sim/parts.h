@@ -1,6 +1,6 @@
-// The SPI flash parts the virtual board can carry: how each one answers the
-// identification opcodes, which programming and erase opcodes it takes and
-// how its status register protects the array.
+// The SPI flash parts the virtual board can carry. Each --flash name is a
+// family of real parts that differ in size; --flash-size picks the member,
+// and the member answers the identification opcodes with its own ids.
 #pragma once
 
 #include <cstddef>
@@ -10,38 +10,58 @@
 
 namespace sim {
 
-// Opcodes a part takes beyond the ones every part has (0x01, 0x04, 0x05,
+// Opcodes a family takes beyond the ones every part has (0x01, 0x04, 0x05,
 // 0x06, 0x0B, 0x9F, 0xAB).
 enum PartOpcodes : uint16_t {
-    kPageProgram = 1u << 0,     // 0x02
-    kAaiWord = 1u << 1,         // 0xAD
-    kAaiByte = 1u << 2,         // 0xAF
-    kErase1K = 1u << 3,         // 0xD7
-    kErase4K = 1u << 4,         // 0x20
-    kErase64K = 1u << 5,        // 0xD8
-    kStatusRegister2 = 1u << 6, // 0x35, and 0x01 with a second byte
-    kEnableStatusWrite = 1u << 7,  // 0x50: the next 0x01 needs no latch
+    kPageProgram = 1u << 0,     // 0x02, up to a page
+    kByteProgram = 1u << 1,     // 0x02, exactly one byte (SST25VF)
+    kAaiWord = 1u << 2,         // 0xAD
+    kAaiByte = 1u << 3,         // 0xAF
+    kErase1K = 1u << 4,         // 0xD7
+    kErase4K = 1u << 5,         // 0x20
+    kErase32K = 1u << 6,        // 0x52
+    kBlockErase = 1u << 7,      // 0xD8, the member's block size
+    kStatusRegister2 = 1u << 8, // 0x35, and 0x01 with a second byte
+    kEnableStatusWrite = 1u << 9,  // 0x50
 };
 
 enum class Protection : uint8_t {
     // BP2..BP0 (status bits 4..2) = n protect the upper 64 KB << (n - 1),
-    // 7 the whole array (SST25, MX25L, M25P, ITE and the rest).
+    // 7 the whole array.
     kUpperBlocks,
     // Winbond W25Q status register 1: BP2..BP0 with TB (bit 5, lower end
     // instead of upper) and SEC (bit 6, units of 4 KB instead of 64 KB).
     kWinbond,
 };
 
+// What arms a status write (0x01).
+enum class StatusWrite : uint8_t {
+    kLatch,            // the write-enable latch (0x06)
+    kLatchOrEwsr,      // the latch, or 0x50 as the command right before (SST25VF0xxB)
+    kEwsrOnly,         // 0x50 as the command right before; the latch does not (SST25VF0xxA)
+    kLatchOrVolatile,  // the latch writes the non-volatile bits; 0x50 right before
+                       // writes the volatile copies only (Winbond W25Q)
+};
+
+struct PartMember {
+    uint32_t kb;            // 0: every size from 64 KB to 16 MB
+    const char* number;     // the maker's part number
+    uint8_t jedec_id[4];    // 0x9F answer, repeated
+    uint8_t read_id[2];     // 0xAB answer after its three dummies: these two over and over
+    uint32_t block_kb;      // what 0xD8 erases
+};
+
 struct PartInfo {
     Part part;
     const char* name;         // --flash
-    uint8_t jedec_id[4];      // 0x9F answer
-    uint8_t read_id[2];       // 0xAB answer: these two bytes over and over
+    const char* family;       // what the members are, for --help
     uint16_t opcodes;         // PartOpcodes
     Protection protection;
-    // 0x50 opens the volatile status register: the 0x01 that follows
-    // takes effect at once, without a write cycle.
-    bool volatile_status;
+    StatusWrite status_write;
+    bool aai_status_bit;      // status bit 6 shows an AAI sequence in progress
+    uint32_t default_kb;      // the size without --flash-size
+    const PartMember* members;
+    size_t member_count;
 };
 
 const PartInfo& PartInfoOf(Part part);
@@ -49,5 +69,13 @@ const PartInfo& PartInfoOf(Part part);
 const PartInfo* FindPart(const char* name);
 // All parts, in the order of enum Part.
 const PartInfo* AllParts(size_t* count);
+
+// The member of that size, nullptr when the family has none.
+const PartMember* FindMember(const PartInfo& part, uint32_t kb);
+// The flash size a config gives: --flash-size, or the part's default.
+uint32_t FlashKb(const Config& config);
+// The member a config gives; a size the family lacks (a board built
+// directly, not from the command line) gets the default member's answers.
+const PartMember& MemberOf(const Config& config);
 
 }  // namespace sim

@@ -9,27 +9,36 @@ namespace {
 constexpr uint32_t kPage = 256;
 constexpr uint32_t k1K = 1024;
 constexpr uint32_t k4K = 4 * 1024;
+constexpr uint32_t k32K = 32 * 1024;
 constexpr uint32_t k64K = 64 * 1024;
 
 constexpr uint8_t kBusy = 0x01;
 constexpr uint8_t kLatch = 0x02;
-constexpr uint8_t kLiveBits = kBusy | kLatch;
+constexpr uint8_t kAaiInProgress = 0x40;  // SST
 // Winbond status register 1 and 2.
 constexpr uint8_t kTopBottom = 0x20;
 constexpr uint8_t kSector = 0x40;
 constexpr uint8_t kSuspend = 0x80;  // status register 2, read-only
+
+constexpr uint8_t kAaiWordOpcode = 0xAD;
+
+const char* const kRefusalWords[] = {
+    "", "unsupported", "busy", "aai-mode", "length", "not-enabled", "protected", "odd-address",
+};
 
 }  // namespace
 
 void SpiFlash::Init(const Config& config, uint8_t* memory, const uint64_t* clock, Stats* stats, Trace* trace)
 {
     part_ = &PartInfoOf(config.flash);
+    member_ = &MemberOf(config);
     memory_ = memory;
-    size_ = static_cast<size_t>(config.flash_kb) * 1024;
+    size_ = static_cast<size_t>(FlashKb(config)) * 1024;
     uint32_t span = 1;
     while (span * 2 <= size_)
         span *= 2;
     mask_ = span - 1;
+    writable_ = static_cast<uint8_t>(~(kBusy | kLatch | (part_->aai_status_bit ? kAaiInProgress : 0)));
     clock_ = clock;
     stats_ = stats;
     trace_ = trace;
@@ -45,6 +54,7 @@ void SpiFlash::Init(const Config& config, uint8_t* memory, const uint64_t* clock
     const Row rows[] = {
         {0x01, 0, C::kWriteStatus},
         {0x02, kPageProgram, C::kPageProgram},
+        {0x02, kByteProgram, C::kByteProgram},
         {0x04, 0, C::kWriteDisable},
         {0x05, 0, C::kReadStatus},
         {0x06, 0, C::kWriteEnable},
@@ -52,12 +62,13 @@ void SpiFlash::Init(const Config& config, uint8_t* memory, const uint64_t* clock
         {0x20, kErase4K, C::kErase4K},
         {0x35, kStatusRegister2, C::kReadStatus2},
         {0x50, kEnableStatusWrite, C::kEnableStatusWrite},
+        {0x52, kErase32K, C::kErase32K},
         {0x9F, 0, C::kJedecId},
         {0xAB, 0, C::kReadId},
         {0xAD, kAaiWord, C::kAai},
         {0xAF, kAaiByte, C::kAai},
         {0xD7, kErase1K, C::kErase1K},
-        {0xD8, kErase64K, C::kErase64K},
+        {0xD8, kBlockErase, C::kBlockErase},
     };
     for (Command& command : commands_)
         command = C::kNone;
@@ -70,10 +81,13 @@ void SpiFlash::Init(const Config& config, uint8_t* memory, const uint64_t* clock
     for (size_t i = 0; i < stuck_count_; ++i)
         stuck_[i] = config.stuck[i];
 
-    status_ = config.flash_status & ~kLiveBits;
+    status_nv_ = config.flash_status & writable_;
+    status_ = status_nv_;
+    status2_nv_ = 0;
     status2_ = 0;
-    latch_ = (config.flash_status & kLatch) != 0;
-    status_write_enabled_ = false;
+    stats_->status_nonvolatile = status_nv_;
+    latch_ = false;
+    window_ = false;
     busy_until_ = 0;
     busy_forever_ = false;
     aai_opcode_ = 0;
@@ -85,29 +99,64 @@ void SpiFlash::Init(const Config& config, uint8_t* memory, const uint64_t* clock
     RestoreStuck();
 }
 
-void SpiFlash::Select()
+void SpiFlash::Select(uint8_t port)
 {
     End();
     selected_ = true;
     has_opcode_ = false;
     command_ = Command::kNone;
+    refused_ = Refusal::kNone;
+    via_ = 0;
+    mixed_ = false;
     address_ = 0;
     sent_ = 0;
     data_ = 0;
     read_ = 0;
     answer_ = 0;
+    Via(port);
 }
 
-void SpiFlash::Deselect()
+void SpiFlash::Deselect(uint8_t port)
 {
+    if (selected_)
+        Via(port);
     End();
     selected_ = false;
 }
 
-void SpiFlash::Write(uint8_t byte)
+void SpiFlash::Via(uint8_t port)
 {
-    if (!selected_)
+    if (port == 0)
         return;
+    if (via_ == 0)
+        via_ = port;
+    else if (via_ != port)
+        mixed_ = true;
+}
+
+// The EC clocked a byte with chip select high: no part hears it.
+void SpiFlash::Unselected(const char* what, uint8_t byte, uint8_t port)
+{
+    ++stats_->spi_bytes_unselected;
+    if (!trace_->enabled())
+        return;
+    trace_->Begin("unselected");
+    if (what != nullptr)
+        trace_->Word(what);
+    else
+        trace_->Hex(byte, 2);
+    if (port != 0)
+        trace_->Tagged("@", port, 2);
+    trace_->End();
+}
+
+void SpiFlash::Write(uint8_t byte, uint8_t port)
+{
+    if (!selected_) {
+        Unselected(nullptr, byte, port);
+        return;
+    }
+    Via(port);
     ++stats_->spi_bytes_out;
     if (!has_opcode_) {
         Begin(byte);
@@ -124,6 +173,7 @@ void SpiFlash::Write(uint8_t byte)
         // The page buffer wraps: bytes past 256 overwrite the first ones.
         page_[(address_ + n) & (kPage - 1)] = byte;
         break;
+    case Command::kByteProgram:
     case Command::kAai:
     case Command::kWriteStatus:
         if (n < sizeof data_bytes_)
@@ -138,10 +188,13 @@ void SpiFlash::Write(uint8_t byte)
     }
 }
 
-uint8_t SpiFlash::Read()
+uint8_t SpiFlash::Read(uint8_t port)
 {
-    if (!selected_)
-        return 0xFF;
+    if (!selected_) {
+        Unselected("in", 0, port);
+        return 0xFF;  // nothing drives the data line
+    }
+    Via(port);
     ++stats_->spi_bytes_in;
     ++read_;
     switch (command_) {
@@ -150,13 +203,13 @@ uint8_t SpiFlash::Read()
     case Command::kReadStatus2:
         return status2_;
     case Command::kJedecId:
-        return part_->jedec_id[answer_++ & 3];
+        return member_->jedec_id[answer_++ & 3];
     case Command::kReadId:
-        return data_ >= 3 ? part_->read_id[answer_++ & 1] : 0xFF;
+        return data_ >= 3 ? member_->read_id[answer_++ & 1] : 0xFF;
     case Command::kFastRead:
         return data_ >= 1 ? memory_[answer_++ & mask_] : 0xFF;
     default:
-        return 0xFF;  // nothing drives the data line
+        return 0xFF;
     }
 }
 
@@ -172,7 +225,9 @@ size_t SpiFlash::size() const
 
 uint8_t SpiFlash::StatusRegister() const
 {
-    return static_cast<uint8_t>(status_ | (latch_ ? kLatch : 0) | (Busy() ? kBusy : 0));
+    const bool aai = part_->aai_status_bit && aai_opcode_ != 0;
+    return static_cast<uint8_t>(status_ | (aai ? kAaiInProgress : 0) | (latch_ ? kLatch : 0) |
+                                (Busy() ? kBusy : 0));
 }
 
 void SpiFlash::Begin(uint8_t opcode)
@@ -180,25 +235,24 @@ void SpiFlash::Begin(uint8_t opcode)
     has_opcode_ = true;
     opcode_ = opcode;
     const bool aai = opcode == 0xAD || opcode == 0xAF;
-    addressed_ = opcode == 0x02 || opcode == 0x0B || opcode == 0x20 || opcode == 0xD7 || opcode == 0xD8 ||
-                 (aai && aai_opcode_ == 0);
+    addressed_ = opcode == 0x02 || opcode == 0x0B || opcode == 0x20 || opcode == 0x52 || opcode == 0xD7 ||
+                 opcode == 0xD8 || (aai && aai_opcode_ == 0);
 
-    Command command = commands_[opcode];
+    const Command command = commands_[opcode];
     const bool status_read = command == Command::kReadStatus || command == Command::kReadStatus2;
-    if (!status_read) {
-        // Status reads are the only commands a busy part hears; an AAI
-        // sequence further takes its own opcode and the write disable.
-        if (Busy())
-            command = Command::kNone;
-        else if (aai_opcode_ != 0 && !(command == Command::kAai && opcode == aai_opcode_) &&
-                 command != Command::kWriteDisable)
-            command = Command::kNone;
-        // 0x50 opens only the command that follows it (status polls aside).
-        status_write_open_ = status_write_enabled_;
-        status_write_enabled_ = false;
-    }
-    command_ = command;
-    if (command == Command::kPageProgram) {
+    const bool aai_step = command == Command::kAai && opcode == aai_opcode_;
+    refused_ = Refusal::kNone;
+    if (command == Command::kNone)
+        refused_ = Refusal::kUnsupported;
+    else if (!status_read && Busy())  // status reads are heard at any time
+        refused_ = Refusal::kBusy;
+    else if (!status_read && aai_opcode_ != 0 && !aai_step && command != Command::kWriteDisable)
+        refused_ = Refusal::kAaiMode;
+    // 0x50 arms the very next command only.
+    armed_ = window_;
+    window_ = false;
+    command_ = refused_ == Refusal::kNone ? command : Command::kNone;
+    if (command_ == Command::kPageProgram) {
         for (uint8_t& byte : page_)
             byte = 0xFF;
     }
@@ -208,93 +262,154 @@ void SpiFlash::End()
 {
     if (!selected_ || !has_opcode_)
         return;
-    Execute();
+    const Refusal refusal = refused_ != Refusal::kNone ? refused_ : Execute();
     ++stats_->spi_transactions;
+    if (refusal != Refusal::kNone)
+        ++stats_->spi_ignored;
     if (trace_->enabled())
-        TraceTransaction();
+        TraceTransaction(refusal);
     has_opcode_ = false;
 }
 
-void SpiFlash::Execute()
+SpiFlash::Refusal SpiFlash::FixedLength(uint32_t bytes) const
 {
+    return sent_ == bytes ? Refusal::kNone : Refusal::kLength;
+}
+
+SpiFlash::Refusal SpiFlash::Execute()
+{
+    Refusal refusal = Refusal::kNone;
     switch (command_) {
     case Command::kWriteEnable:
-        latch_ = true;
-        break;
+        refusal = FixedLength(0);
+        if (refusal == Refusal::kNone)
+            latch_ = true;
+        return refusal;
     case Command::kWriteDisable:
-        latch_ = false;
-        aai_opcode_ = 0;
-        break;
+        refusal = FixedLength(0);
+        if (refusal == Refusal::kNone) {
+            latch_ = false;
+            aai_opcode_ = 0;
+        }
+        return refusal;
     case Command::kEnableStatusWrite:
-        status_write_enabled_ = true;
-        break;
+        refusal = FixedLength(0);
+        window_ = refusal == Refusal::kNone;
+        return refusal;
     case Command::kWriteStatus:
-        WriteStatus();
-        break;
+        return WriteStatus();
     case Command::kPageProgram:
-        PageProgram();
-        break;
+        return PageProgram();
+    case Command::kByteProgram:
+        return ByteProgram();
     case Command::kAai:
-        AaiProgram();
-        break;
+        return AaiProgram();
     case Command::kErase1K:
-        Erase(k1K, times_.erase_1k);
-        break;
+        return Erase(k1K, times_.erase_1k);
     case Command::kErase4K:
-        Erase(k4K, times_.erase_4k);
-        break;
-    case Command::kErase64K:
-        Erase(k64K, times_.erase_64k);
-        break;
+        return Erase(k4K, times_.erase_4k);
+    case Command::kErase32K:
+        return Erase(k32K, times_.erase_32k);
+    case Command::kBlockErase:
+        return Erase(member_->block_kb * 1024, times_.erase_64k);
     default:
-        break;
+        return Refusal::kNone;  // reads answered as they were clocked
     }
 }
 
-void SpiFlash::WriteStatus()
+SpiFlash::Refusal SpiFlash::WriteStatus()
 {
-    if (data_ < 1 || !(latch_ || status_write_open_))
-        return;
+    const bool two = (part_->opcodes & kStatusRegister2) != 0;
+    if (sent_ != 1 && !(two && sent_ == 2))
+        return Refusal::kLength;
+    bool enabled = latch_;
+    bool volatile_copy = false;
+    switch (part_->status_write) {
+    case StatusWrite::kLatch:
+        break;
+    case StatusWrite::kLatchOrEwsr:
+        enabled = latch_ || armed_;
+        break;
+    case StatusWrite::kEwsrOnly:
+        enabled = armed_;
+        break;
+    case StatusWrite::kLatchOrVolatile:
+        enabled = latch_ || armed_;
+        volatile_copy = armed_;
+        break;
+    }
+    if (!enabled)
+        return Refusal::kNotEnabled;
     latch_ = false;
-    status_ = data_bytes_[0] & ~kLiveBits;
-    if ((part_->opcodes & kStatusRegister2) != 0 && data_ >= 2)
+    status_ = data_bytes_[0] & writable_;
+    if (sent_ == 2)
         status2_ = data_bytes_[1] & ~kSuspend;
+    if (!volatile_copy) {
+        status_nv_ = status_;
+        status2_nv_ = status2_;
+        stats_->status_nonvolatile = status_nv_;
+    }
     UpdateProtection();
-    const bool volatile_write = status_write_open_ && part_->volatile_status;
-    StartBusy(volatile_write ? 0 : times_.status_write, false);
+    StartBusy(volatile_copy ? 0 : times_.status_write, false);
+    return Refusal::kNone;
 }
 
-void SpiFlash::PageProgram()
+SpiFlash::Refusal SpiFlash::PageProgram()
 {
-    if (sent_ < 4 || !latch_)
-        return;
+    if (sent_ < 4)
+        return Refusal::kLength;
+    if (!latch_)
+        return Refusal::kNotEnabled;
     latch_ = false;
     const uint32_t page = address_ & mask_ & ~(kPage - 1);
     if (Protected(page, kPage))
-        return;
+        return Refusal::kProtected;
     uint8_t* cells = memory_ + page;
     for (uint32_t i = 0; i < kPage; ++i)
         cells[i] &= page_[i];
     RestoreStuck();
     StartBusy(times_.page_program, true);
+    return Refusal::kNone;
 }
 
-void SpiFlash::AaiProgram()
+SpiFlash::Refusal SpiFlash::ByteProgram()
 {
-    const uint32_t unit = opcode_ == 0xAD ? 2 : 1;
+    if (const Refusal length = FixedLength(4); length != Refusal::kNone)
+        return length;
+    if (!latch_)
+        return Refusal::kNotEnabled;
+    latch_ = false;
+    const uint32_t cell = address_ & mask_;
+    if (Protected(cell, 1))
+        return Refusal::kProtected;
+    memory_[cell] &= data_bytes_[0];
+    RestoreStuck();
+    StartBusy(times_.byte_program, true);
+    return Refusal::kNone;
+}
+
+// The first step carries the address; each later step only its data. The
+// word form needs an even address.
+SpiFlash::Refusal SpiFlash::AaiProgram()
+{
+    const uint32_t unit = opcode_ == kAaiWordOpcode ? 2 : 1;
     if (aai_opcode_ == 0) {
-        if (sent_ < 3 + unit || !latch_)
-            return;
+        if (const Refusal length = FixedLength(3 + unit); length != Refusal::kNone)
+            return length;
+        if (!latch_)
+            return Refusal::kNotEnabled;
+        if (unit == 2 && (address_ & 1) != 0)
+            return Refusal::kOddAddress;
         aai_opcode_ = opcode_;
         aai_address_ = address_ & mask_;
-    } else if (data_ < unit) {
-        return;  // an AAI opcode without its data changes nothing
+    } else if (const Refusal length = FixedLength(unit); length != Refusal::kNone) {
+        return length;
     }
     for (uint32_t i = 0; i < unit; ++i) {
         if (Protected((aai_address_ + i) & mask_, 1)) {
             aai_opcode_ = 0;
             latch_ = false;
-            return;
+            return Refusal::kProtected;
         }
     }
     for (uint32_t i = 0; i < unit; ++i)
@@ -302,23 +417,27 @@ void SpiFlash::AaiProgram()
     aai_address_ = (aai_address_ + unit) & mask_;
     RestoreStuck();
     StartBusy(unit == 2 ? times_.aai_word : times_.aai_byte, true);
+    return Refusal::kNone;
 }
 
-void SpiFlash::Erase(uint32_t unit, uint32_t busy_us)
+SpiFlash::Refusal SpiFlash::Erase(uint32_t unit, uint32_t busy_us)
 {
-    if (sent_ < 3 || !latch_)
-        return;
+    if (const Refusal length = FixedLength(3); length != Refusal::kNone)
+        return length;
+    if (!latch_)
+        return Refusal::kNotEnabled;
     latch_ = false;
     if (unit > mask_ + 1)
         unit = mask_ + 1;
     const uint32_t base = address_ & mask_ & ~(unit - 1);
     if (Protected(base, unit))
-        return;
+        return Refusal::kProtected;
     uint8_t* cells = memory_ + base;
     for (uint32_t i = 0; i < unit; ++i)
         cells[i] = 0xFF;
     RestoreStuck();
     StartBusy(busy_us, true);
+    return Refusal::kNone;
 }
 
 void SpiFlash::StartBusy(uint32_t us, bool program_or_erase)
@@ -363,7 +482,7 @@ void SpiFlash::RestoreStuck()
         memory_[stuck_[i].address & mask_] = stuck_[i].value;
 }
 
-void SpiFlash::TraceTransaction()
+void SpiFlash::TraceTransaction(Refusal refusal)
 {
     uint32_t written = sent_;
     trace_->Begin("spi");
@@ -374,6 +493,14 @@ void SpiFlash::TraceTransaction()
     }
     trace_->Count("w=", written);
     trace_->Count("r=", read_);
+    if (refusal != Refusal::kNone) {
+        trace_->Word("ignored");
+        trace_->Word(kRefusalWords[static_cast<int>(refusal)]);
+    }
+    if (mixed_)
+        trace_->Word("@mixed");
+    else if (via_ != 0)
+        trace_->Tagged("@", via_, 2);
     trace_->End();
 }
 

@@ -5,20 +5,31 @@
 // Reads are answered as the bytes are clocked; erases, programs and status
 // writes take effect when chip select is released, as on real parts, and
 // then keep the part busy for its modeled time (timing.h) on the board's
-// virtual clock. Which opcodes a part takes and how its status register
-// protects the array come from its row in parts.h.
+// virtual clock. Which opcodes a part takes, its ids and erase units, and
+// how its status register is written and protects the array come from its
+// family and member in parts.h.
+//
+// Datasheet rules the model keeps:
+// - A command of fixed length (0x06, 0x04, 0x50, 0x01 with its one or two
+//   bytes, the erases with exactly three address bytes, SST's one-byte
+//   program, each AAI step) runs only if chip select rises right after its
+//   last byte.
+// - Program, erase and AAI need the write-enable latch; a status write is
+//   armed as the family says (StatusWrite). 0x50 arms only the command
+//   right after it, status reads included.
+// - At power-on busy and the latch are clear; --status is the non-volatile
+//   status. Winbond keeps volatile copies that a write after 0x50 changes.
+// - A busy part hears status reads only; an AAI sequence further its own
+//   opcode and 0x04. SST shows the sequence in status bit 6.
+// Every transaction the part does not carry out is counted (spi_ignored)
+// and its trace line says "ignored" and why. Bytes clocked with no
+// transaction open are counted and traced too.
 //
 // Where datasheets differ or say nothing, this model:
 // - 0x9F repeats its four id bytes; 0xAB answers 0xFF before its three
 //   dummies, 0x0B before its dummy; an opcode with no answer reads 0xFF.
-// - A program, erase or status write without the latch does nothing. One
-//   that reaches a protected area clears the latch and is not busy.
-// - 0x50 opens only the next command (status reads between do not count):
-//   SST's 0x01 then writes without the latch, for the usual write time;
-//   Winbond's writes the volatile register, at once. 0x01 clears the latch.
-// - In an AAI sequence only its own opcode, 0x04 and status reads are
-//   heard; an AAI unit that reaches a protected area ends the sequence.
-// - Power-on status (--status): bit 1 sets the latch, bit 0 is ignored.
+// - A program or erase reaching a protected area clears the latch and is
+//   not busy; an AAI step there also ends the sequence.
 // - Stuck bytes are written into memory at power-on and after every
 //   change, so whatever reads memory (--flash-out too) sees them.
 // - Busy forever still adds only the modeled time to flash_busy_us.
@@ -38,20 +49,22 @@ struct Stats;
 
 class SpiFlash {
 public:
-    // memory: config.flash_kb KB, the content at power-on. clock: the
+    // memory: FlashKb(config) KB, the content at power-on. clock: the
     // board's virtual time in us, read to model busy times. The flash adds
     // its counters to stats and its "spi" lines to trace (neither may be
     // null). Stuck bytes of config are written into memory at once.
     void Init(const Config& config, uint8_t* memory, const uint64_t* clock, Stats* stats, Trace* trace);
 
+    // The EC's side. port names the mailbox whose command port carried the
+    // byte (0x6C or 0x66; 0: none, as in tests), for the trace.
     // Chip select taken: a new transaction begins (an open one ends first).
-    void Select();
+    void Select(uint8_t port = 0);
     // Chip select released: the transaction ends.
-    void Deselect();
+    void Deselect(uint8_t port = 0);
     // One byte shifted to the flash.
-    void Write(uint8_t byte);
+    void Write(uint8_t byte, uint8_t port = 0);
     // One byte shifted from the flash.
-    uint8_t Read();
+    uint8_t Read(uint8_t port = 0);
 
     // What a read of this address returns now (stuck bytes included).
     uint8_t ByteAt(uint32_t address) const;
@@ -60,10 +73,11 @@ public:
     // What opcode 0x05 would answer now.
     uint8_t StatusRegister() const;
     const PartInfo& part() const { return *part_; }
+    const PartMember& member() const { return *member_; }
 
 private:
     enum class Command : uint8_t {
-        kNone,  // unsupported, or refused while busy or in AAI mode
+        kNone,
         kReadStatus,
         kReadStatus2,
         kJedecId,
@@ -74,32 +88,51 @@ private:
         kEnableStatusWrite,
         kWriteStatus,
         kPageProgram,
+        kByteProgram,
         kAai,
         kErase1K,
         kErase4K,
-        kErase64K,
+        kErase32K,
+        kBlockErase,
+    };
+    // Why a transaction was not carried out.
+    enum class Refusal : uint8_t {
+        kNone,
+        kUnsupported,
+        kBusy,
+        kAaiMode,
+        kLength,
+        kNotEnabled,
+        kProtected,
+        kOddAddress,
     };
 
     void Begin(uint8_t opcode);
     void End();
-    void Execute();
-    void WriteStatus();
-    void PageProgram();
-    void AaiProgram();
-    void Erase(uint32_t unit, uint32_t busy_us);
+    void Via(uint8_t port);
+    void Unselected(const char* what, uint8_t byte, uint8_t port);
+    Refusal Execute();
+    Refusal FixedLength(uint32_t bytes) const;
+    Refusal WriteStatus();
+    Refusal PageProgram();
+    Refusal ByteProgram();
+    Refusal AaiProgram();
+    Refusal Erase(uint32_t unit, uint32_t busy_us);
     void StartBusy(uint32_t us, bool program_or_erase);
     bool Busy() const;
     void UpdateProtection();
     bool Protected(uint32_t begin, uint32_t length) const;
     void RestoreStuck();
-    void TraceTransaction();
+    void TraceTransaction(Refusal refusal);
 
     // The part and the board around it.
     const PartInfo* part_ = nullptr;
+    const PartMember* member_ = nullptr;
     Command commands_[256] = {};  // what this part makes of each opcode
     uint8_t* memory_ = nullptr;
     size_t size_ = 0;
     uint32_t mask_ = 0;  // addresses wrap at the array's end
+    uint8_t writable_ = 0;  // status register 1 bits a write sets
     const uint64_t* clock_ = nullptr;
     Stats* stats_ = nullptr;
     Trace* trace_ = nullptr;
@@ -109,10 +142,12 @@ private:
     size_t stuck_count_ = 0;
 
     // The part's state between transactions.
-    uint8_t status_ = 0;   // status register 1, bits 7..2 (1 and 0 are live)
-    uint8_t status2_ = 0;  // Winbond status register 2
-    bool latch_ = false;   // write-enable latch
-    bool status_write_enabled_ = false;  // 0x50 seen, no other command since
+    uint8_t status_ = 0;     // status register 1, bits 7..2 (the rest are live)
+    uint8_t status_nv_ = 0;  // its non-volatile value
+    uint8_t status2_ = 0;    // Winbond status register 2
+    uint8_t status2_nv_ = 0;
+    bool latch_ = false;     // write-enable latch
+    bool window_ = false;    // the last command was 0x50
     uint64_t busy_until_ = 0;
     bool busy_forever_ = false;
     uint8_t aai_opcode_ = 0;  // 0xAD or 0xAF while an AAI sequence runs
@@ -125,8 +160,11 @@ private:
     bool has_opcode_ = false;
     uint8_t opcode_ = 0;
     Command command_ = Command::kNone;
-    bool addressed_ = false;        // three address bytes follow the opcode
-    bool status_write_open_ = false;  // this 0x01 follows a 0x50
+    Refusal refused_ = Refusal::kNone;  // already known when the opcode came
+    bool addressed_ = false;  // three address bytes follow the opcode
+    bool armed_ = false;      // 0x50 came right before this command
+    uint8_t via_ = 0;         // port of the first byte, 0 when none yet
+    bool mixed_ = false;      // bytes came through both pairs
     uint32_t address_ = 0;
     uint32_t sent_ = 0;    // bytes after the opcode
     uint32_t data_ = 0;    // bytes after the opcode and address

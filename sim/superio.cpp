@@ -31,6 +31,7 @@ void SuperIo::Init(const Config& config, const Ec* ec)
     *this = SuperIo{};
     ec_ = ec;
     present_ = config.sio_present;
+    locked_ = config.sio_locked;
     chip_id_ = config.chip_id;
     base_ = config.ldn_base;
     bank_[kBramHigh] = config.bram[0];
@@ -54,7 +55,7 @@ void SuperIo::WriteIndex(uint8_t value)
 
 void SuperIo::WriteData(uint8_t value)
 {
-    if (!present_)
+    if (!Answers())
         return;
     switch (index_) {
     case kConfigControl:

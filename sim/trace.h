@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "text.h"
+
 namespace sim {
 
 // Receives whole trace lines, each ending in '\n'.
@@ -18,6 +20,8 @@ public:
         sink_ = sink;
         context_ = context;
     }
+    // With a clock every line begins with the board time in us (--trace-time).
+    void SetClock(const uint64_t* clock) { clock_ = clock; }
     bool enabled() const { return sink_ != nullptr; }
 
     // A line is Begin, any pieces, End.
@@ -29,13 +33,10 @@ public:
     void End();
 
 private:
-    void Put(char c);
-    void PutHex(uint32_t value, int digits);
-
     TraceSink sink_ = nullptr;
     void* context_ = nullptr;
-    char line_[160] = {};
-    size_t length_ = 0;
+    const uint64_t* clock_ = nullptr;
+    Text<160> text_;
 };
 
 }  // namespace sim

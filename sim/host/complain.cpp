@@ -6,7 +6,7 @@
 namespace sim::host {
 
 namespace {
-std::string& ProgramName()
+std::string& Name()
 {
     static std::string name = "board";
     return name;
@@ -16,12 +16,17 @@ std::string& ProgramName()
 void SetProgramName(const char* argv0)
 {
     const char* slash = strrchr(argv0, '/');
-    ProgramName() = slash != nullptr ? slash + 1 : argv0;
+    Name() = slash != nullptr ? slash + 1 : argv0;
+}
+
+const char* ProgramName()
+{
+    return Name().c_str();
 }
 
 void Complain(const std::string& text)
 {
-    fprintf(stderr, "%s: %s\n", ProgramName().c_str(), text.c_str());
+    fprintf(stderr, "%s: %s\n", Name().c_str(), text.c_str());
 }
 
 }  // namespace sim::host

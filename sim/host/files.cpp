@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sim/host.h"
+#include "sim/parts.h"
 #include "complain.h"
 #include "stats_json.h"
 
@@ -85,7 +86,7 @@ bool CloseTrace(const Config& config, HostSide* side)
 bool OpenBoard(const Config& config, Board* board)
 {
     HostSide side;
-    side.flash.assign(static_cast<size_t>(config.flash_kb) * 1024, 0xFF);
+    side.flash.assign(static_cast<size_t>(FlashKb(config)) * 1024, 0xFF);
     if (config.flash_in != nullptr && !ReadFlashIn(config.flash_in, &side.flash))
         return false;
     if (config.trace != nullptr) {

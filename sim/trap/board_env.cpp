@@ -14,6 +14,7 @@
 
 #include "sim/host.h"
 #include "sim/host/complain.h"
+#include "sim/host/signals.h"
 #include "trap.h"
 
 #define INTERPOSED extern "C" __attribute__((visibility("default")))
@@ -50,7 +51,7 @@ __attribute__((constructor)) void OpenFromEnvironment()
     argv.push_back(nullptr);
 
     int tool_first = argc;
-    if (sim::ParseBoardOptions(argc, argv.data(), &gConfig, &tool_first) != 0)
+    if (sim::ParseBoardOptions(argc, argv.data(), &gConfig, &tool_first) != sim::BoardStart::kRun)
         _exit(2);
     if (tool_first < argc)
         trap::Stop("KOVRIN_BOARD holds board options only; the tool's arguments go on its own command line");
@@ -77,13 +78,13 @@ sim::Board& TheBoard()
 
 void AfterAccess()
 {
-    if (gConfig.signal == 0)
+    if (gConfig.signal == sim::Signal::kNone)
         return;
     const sim::Stats& s = gBoard.stats();
     if (s.port_reads + s.port_writes < gConfig.signal_after)
         return;
-    const int signo = gConfig.signal;
-    gConfig.signal = 0;
+    const int signo = sim::host::SignalNumber(gConfig.signal);
+    gConfig.signal = sim::Signal::kNone;
     raise(signo);
 }
 

@@ -37,22 +37,21 @@ std::vector<uint8_t> Image(size_t length, uint32_t seed)
     return bytes;
 }
 
-const std::vector<uint8_t>& OldFlash()
+std::vector<uint8_t> OldFlash(size_t size)
 {
-    static const std::vector<uint8_t> old = [] {
-        std::vector<uint8_t> bytes = Image(256 * 1024, 99);
-        for (uint8_t& b : bytes)
-            b &= 0x7E;
-        return bytes;
-    }();
-    return old;
+    std::vector<uint8_t> bytes = Image(size, 99);
+    for (uint8_t& b : bytes)
+        b &= 0x7E;
+    return bytes;
 }
 
 Outcome RunSim(const SimRun& run)
 {
     testsupport::TempDir dir;
     std::vector<std::string> args = run.board;
-    const std::vector<std::string> files = {"--flash-in", dir.Write("old.bin", OldFlash()), "--flash-out",
+    const std::vector<std::string> files = {"--flash-in",
+                                            dir.Write("old.bin", OldFlash(testsupport::FlashBytesOf(run.board))),
+                                            "--flash-out",
                                             dir.File("new.bin"), "--trace", dir.File("trace.txt"),
                                             "--stats", dir.File("stats.json"), "--"};
     args.insert(args.end(), files.begin(), files.end());
@@ -72,7 +71,7 @@ Outcome RunSim(const SimRun& run)
     o.status = r.status;
     o.out = r.out;
     o.err = r.err;
-    o.trace = testsupport::Lines(dir.Read("trace.txt"));
+    o.trace = testsupport::TraceLines(dir.Read("trace.txt"), "kovrinux-sim");
     const std::vector<uint8_t> stats = dir.Read("stats.json");
     o.modeled_us = static_cast<uint64_t>(
         std::max(0LL, testsupport::Stat(std::string(stats.begin(), stats.end()), "modeled_us")));
@@ -144,6 +143,7 @@ void ExpectHungEcLeftAlone(const Outcome& faulty, const Outcome& good, const std
 
 void ExpectClosedOnce(const Outcome& o, const std::string& closing)
 {
+    EXPECT_EQ(testsupport::FlashMisuse(o.trace), std::vector<std::string>{});
     EXPECT_EQ(FirstDrop(o.trace), o.trace.size()) << "a byte the EC did not take";
     const std::string other = closing == "fe" ? "ec fc" : "ec fe";
     EXPECT_EQ(std::count(o.trace.begin(), o.trace.end(), "ec " + closing), 1);

@@ -16,8 +16,8 @@ inline const std::string kProject = "DEMO";  // the board's default
 // Bytes that look like firmware, with the project name at 0x40.
 std::vector<uint8_t> Image(size_t length, uint32_t seed = 1);
 // The flash before a run: old firmware without 0xFF bytes, so a skipped
-// erase or a stray write shows.
-const std::vector<uint8_t>& OldFlash();
+// erase or a stray write shows; size bytes (those of the default board).
+std::vector<uint8_t> OldFlash(size_t size = 256 * 1024);
 
 struct SimRun {
     std::vector<std::string> board;  // board options; the files are added

@@ -125,7 +125,7 @@ struct ModeCase {
 };
 
 const ModeCase kModes[] = {
-    {"test_winbond", "winbond", "/T"},         {"test_sst_old", "sst-old", "/T"},
+    {"test_winbond", "winbond", "/T"},         {"test_ite", "ite", "/T"},
     {"protect_winbond", "winbond", "/PB"},     {"protect_mxic_pp32", "mxic-pp32", "/PB"},
     {"protect_sst_old", "sst-old", "/PB"},     {"protect_sst", "sst", "/PB"},
     {"protect_ite", "ite", "/PB"},

@@ -46,9 +46,9 @@ TEST_F(IdentTest, JedecReadAndReadIdFallback)
     const std::string jedec_zero = "\nvEnterFollowMode\nSPIDeviceID= 0 0 0 0";
     const IdentRow rows[] = {
         {sim::Part::kWinbond,
-         {0xEF, 0x40, 0x14, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+         {0xEF, 0x40, 0x12, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
          false, flash::Programming::kPages,
-         "\nvEnterFollowMode\nSPIDeviceID= ef 40 14 0\nvExitFollowMode",
+         "\nvEnterFollowMode\nSPIDeviceID= ef 40 12 0\nvExitFollowMode",
          {"spi 05 r=1", "spi 9f r=4"}},
         {sim::Part::kIteA,
          {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
@@ -56,9 +56,9 @@ TEST_F(IdentTest, JedecReadAndReadIdFallback)
          "\nvEnterFollowMode\nSPIDeviceID= ff ff ff ff\nvExitFollowMode",
          {"spi 05 r=1", "spi 9f r=4"}},
         {sim::Part::kSstOld,
-         {0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44, 0xBF, 0x44},
+         {0xBF, 0x49, 0xBF, 0x49, 0xBF, 0x49, 0xBF, 0x49, 0xBF, 0x49, 0xBF, 0x49, 0xBF, 0x49, 0xBF, 0x49},
          true, flash::Programming::kAaiBytes,
-         jedec_zero + "\n\n" + Repeat(" bf 44", 8) + "\n\n" + "\nvExitFollowMode",
+         jedec_zero + "\n\n" + Repeat(" bf 49", 8) + "\n\n" + "\nvExitFollowMode",
          {"spi 05 r=1", "spi 9f r=4", "spi 05 r=1", "spi ab w=3 r=16"}},
         {sim::Part::kIte,
          {0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01, 0xFF, 0x01},
@@ -119,14 +119,14 @@ TEST_F(IdentTest, DeviceIdAndBlockNumberLines)
 {
     BootPart(sim::Part::kWinbond);
     flash::ShowDeviceId(part);
-    EXPECT_EQ(TakeConsole(), " Device ID        : ef 40 14 0 ");
+    EXPECT_EQ(TakeConsole(), " Device ID        : ef 40 12 0 ");
     flash::ShowBlockNumber(12);
     EXPECT_EQ(TakeConsole(), " Block Number     : 12 \n\n");
     // The Linux console has no screen: the vendor line follows on the same
     // output line as the device id.
     flash::ShowDeviceId(part);
     flash::ShowVendor(part);
-    EXPECT_EQ(TakeConsole(), " Device ID        : ef 40 14 0  SPI Vendor       : Winbond \n");
+    EXPECT_EQ(TakeConsole(), " Device ID        : ef 40 12 0  SPI Vendor       : Winbond \n");
     EXPECT_EQ(Spi(), Lines{});
 }
 

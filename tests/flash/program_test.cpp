@@ -209,19 +209,19 @@ TEST_F(ProgramTest, AaiByteProgram)
     flash::ProgramAaiBytes(part, 0, Block());
     const Lines spi = Spi();
     // 4096 commands with a data byte, the first with the address, and a last
-    // one without data that the write disable ends.
+    // one without data, which the part ignores, before the write disable.
     EXPECT_EQ(CountPrefix(spi, "spi af addr=000000 w=1"), 1u);
     size_t with_data = 0;
     size_t without = 0;
     for (const std::string& line : spi) {
         with_data += line == "spi af w=1" ? 1 : 0;
-        without += line == "spi af" ? 1 : 0;
+        without += line == "spi af ignored length" ? 1 : 0;
     }
     EXPECT_EQ(with_data, 4095u);
     EXPECT_EQ(without, 1u);
     ASSERT_GE(spi.size(), 6u);
     EXPECT_EQ(Join(Lines(spi.end() - 6, spi.end())),
-              Join({"spi 05 r=1", "spi af", "spi 05 r=1", "spi 04", "spi 05 r=1", "spi 05 r=1"}));
+              Join({"spi 05 r=1", "spi af ignored length", "spi 05 r=1", "spi 04", "spi 05 r=1", "spi 05 r=1"}));
     EXPECT_EQ(Join(Lines(spi.begin(), spi.begin() + 6)),
               Join({"spi 05 r=1", "spi 06", "spi 50", "spi 05 r=1", "spi af addr=000000 w=1", "spi 05 r=1"}));
     EXPECT_EQ(TakeConsole(), kWide + Marks(1) + kOk);
@@ -282,7 +282,7 @@ TEST_F(ProgramTest, NothingLeftToProgram)
     const BlockImage nothing{image.data(), 0, 0};
     flash::ProgramAaiWords(part, 0, nothing);
     EXPECT_EQ(TakeConsole(), kNarrow + kOk);
-    EXPECT_EQ(Join(Spi()), Join({"spi 05 r=1", "spi 06", "spi 50", "spi 05 r=1", "spi ad addr=000000",
+    EXPECT_EQ(Join(Spi()), Join({"spi 05 r=1", "spi 06", "spi 50", "spi 05 r=1", "spi ad addr=000000 ignored length",
                                  "spi 05 r=1", "spi 04", "spi 05 r=1", "spi 05 r=1"}));
     ExpectFlash(0, 0, 0);
 

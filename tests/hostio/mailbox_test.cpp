@@ -113,7 +113,7 @@ TEST_F(MailboxTest, StaleReplyIsTakenAsTheAcknowledge)
 
 TEST_F(MailboxTest, SendEcCmdReturnsOnlyAfterTheByteIsTaken)
 {
-    config.ec_input_latency = 3;
+    config.ec_latency = 3;
     Boot();
     RecordPorts();
     hostio::SendEcCommand(0xDD);

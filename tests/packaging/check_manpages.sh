@@ -147,7 +147,8 @@ board_options=(
   "--flash PART" "--flash-size KB" "--flash-in FILE" "--flash-out FILE" "--chip-id HEX"
   "--ldn-base HEX" "--bram H,L" "--ec-version H.L" "--project TEXT" "--varnel TEXT"
   "--ack HEX" "--status HEX" "--stuck ADDR=VAL" "--kbc-pending N" "--hang N" "--access-us N"
-  "--flash-busy-forever" "--trace FILE" "--stats FILE" "--real-time" "--signal NAME@N")
+  "--flash-busy-forever" "--trace FILE" "--stats FILE" "--real-time" "--signal NAME@N" "--sio-locked"
+  "--ec-latency N" "--kbc-latency N" "--jitter SEED" "--trace-time")
 for option in "${board_options[@]}"; do
   check "kovrinux-sim.1: board option '$option' not listed" has_tag "$work/board" "$option"
 done
@@ -161,7 +162,8 @@ section "$page" "EXIT STATUS" >"$work/status"
 for status in 0 1 2; do
   check "kovrinux-sim.1: exit status $status not described" grep -qE "^ {7}$status( |$)" "$work/status"
 done
-for key in port_reads port_writes ec_commands spi_transactions spi_bytes_out spi_bytes_in modeled_us; do
+for key in port_reads port_writes ec_commands spi_transactions spi_bytes_out spi_bytes_in spi_ignored \
+  spi_bytes_unselected status_nonvolatile modeled_us; do
   check "kovrinux-sim.1: STATS does not name $key" contains "$page" "$key"
 done
 
@@ -182,6 +184,7 @@ value_for() {
     *" ADDR=VAL") echo 100=7f ;;
     *" NAME@N") echo INT@999999999 ;;
     *" N") echo 3 ;;
+    *" SEED") echo 7 ;;
   esac
 }
 for sim in "${sims[@]}"; do

@@ -21,7 +21,8 @@ TEST(BoardCli, BadBoardOptionEndsWithStatus2BeforeTheToolRuns)
         {"--flash", "nosuchpart", "--"},
         {"/X"},
         {"--flash-size", "100", "--", "/V"},
-        {"--flash-size", "64", "--flash-in", longer, "--", "/V"},
+        {"--flash", "mxic-pp32", "--flash-in", longer, "--", "/V"},
+        {"--flash-size", "64", "--", "/V"},  // no W25Q has 64 KB
         {"--flash-in", dir.File("missing.bin"), "--", "/V"},
     };
     for (const auto& args : rows) {
@@ -29,6 +30,29 @@ TEST(BoardCli, BadBoardOptionEndsWithStatus2BeforeTheToolRuns)
         EXPECT_EQ(result.status, 2) << args[0] << " " << result.err;
         EXPECT_EQ(result.out, "") << args[0];
         EXPECT_NE(result.err, "") << args[0];
+    }
+}
+
+// --help shows every option and part and --version the version; the tool
+// does not run.
+TEST(BoardCli, HelpAndVersion)
+{
+    for (const std::string program : {"kovrinux-sim", "kovrin-sim"}) {
+        SCOPED_TRACE(program);
+        const RunResult help = testsupport::Run(BinPath(program), {"--flash", "st", "--help", "--", "/V"});
+        EXPECT_EQ(help.status, 0);
+        EXPECT_EQ(help.err, "");
+        EXPECT_EQ(help.out.rfind("Usage: " + program + " [BOARD OPTIONS] -- [ARGUMENTS OF THE TOOL]\n", 0), 0u);
+        for (const char* shown : {"\n  --flash PART ", "\n  --flash-size KB ", "\n  --ec-latency N ",
+                                  "\n  --kbc-latency N ", "\n  --jitter SEED ", "\n  --sio-locked ",
+                                  "\n  --trace-time ", "\n  --version ", "\n  sst-old ", "\n  unknown "})
+            EXPECT_NE(help.out.find(shown), std::string::npos) << shown;
+        EXPECT_EQ(help.out.find("Zelkora"), std::string::npos);
+
+        const RunResult version = testsupport::Run(BinPath(program), {"--version"});
+        EXPECT_EQ(version.status, 0);
+        EXPECT_EQ(version.out.rfind(program + " ", 0), 0u) << version.out;
+        EXPECT_EQ(version.out.back(), '\n');
     }
 }
 
@@ -48,7 +72,7 @@ TEST(BoardCli, FilesAreWrittenWhenTheToolEnds)
         image[i] = static_cast<uint8_t>(i ^ 0x5A);
     const std::string in = dir.Write("in.bin", image);
     const RunResult result =
-        testsupport::Run(BinPath("kovrinux-sim"), {"--flash-size", "64", "--flash-in", in, "--flash-out", dir.File("out.bin"),
+        testsupport::Run(BinPath("kovrinux-sim"), {"--flash", "mxic-pp32", "--flash-in", in, "--flash-out", dir.File("out.bin"),
                                       "--stats", dir.File("stats.json"), "--trace", dir.File("trace.txt"), "--", "/X"});
     EXPECT_EQ(result.status, 1) << result.err;
 

@@ -61,8 +61,8 @@ TEST(KovrinProtectMode, ClearsTheScreenAndSettlesHalfASecond)
         const char* status_value;
         long long pause_us;  // four settle points on 0xEF, two on others
     } rows[] = {
-        {"winbond", "ef 40 14 0", "Winbond", "0x64", 4 * 500000},
-        {"sst", "bf 25 8e 0", "SST", "0x4", 2 * 500000},
+        {"winbond", "ef 40 12 0", "Winbond", "0x64", 4 * 500000},
+        {"sst", "bf 25 8c 0", "SST", "0x4", 2 * 500000},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.part);

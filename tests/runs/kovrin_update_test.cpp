@@ -34,7 +34,7 @@ bool EndsWith(const std::string& s, const std::string& tail)
 std::string WinbondScreen(const std::string& number)
 {
     return k::kClear + k::kAtBanner + k::kBanner +
-           k::kAtDeviceId + " Device ID        : ef 40 14 0 " +
+           k::kAtDeviceId + " Device ID        : ef 40 12 0 " +
            k::kAtVendor + " SPI Vendor       : Winbond \n" +
            k::kAtBlockNumber + " Block Number     : " + number + " \n\n" + k::kAtPhases;
 }
@@ -60,7 +60,7 @@ TEST(KovrinUpdate, WholeUpdateOnWinbond)
         k::kOpening +
         "vReadSPIDeviceID start\n\n"
         "\nvEnterFollowMode"
-        "\nSPIDeviceID= ef 40 14 0"
+        "\nSPIDeviceID= ef 40 12 0"
         "\nvExitFollowMode"
         "vReadSPIDeviceID end\n\n"
         "\nBlockNum=0,MaxBlockNum=2" +
@@ -188,7 +188,7 @@ TEST(KovrinUpdate, PhaseLabelsMarksAndPauses)
         const auto o = RunKovrin({image, {"--flash", row.part}, row.options, ""});
         EXPECT_EQ(o.status, 0);
         EXPECT_TRUE(EndsWith(o.out, row.tail)) << o.out;
-        EXPECT_FLASH(o.flash, OldFlashWith(row.lands_at, image));
+        EXPECT_FLASH(o.flash, OldFlashWith(row.lands_at, image, updatetest::FlashBytesOf({"--flash", row.part})));
         EXPECT_EQ(Stat(o.stats, "pause_us"), row.pause_us);
     }
 }

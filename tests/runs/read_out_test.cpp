@@ -87,7 +87,8 @@ TEST(ReadOut, FailedWriteLeavesNoFile)
     EXPECT_EQ(r.out.substr(r.out.size() - failed.size()), failed);
     EXPECT_EQ(r.out.find(" Block Number     : 2 "), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir.File("out.bin")));
-    updatetest::ExpectClosedOnce(Outcome{1, r.out, {}, testsupport::Lines(dir.Read("trace.txt"))}, "ec fe");
+    updatetest::ExpectClosedOnce(Outcome{1, r.out, {}, testsupport::TraceLines(dir.Read("trace.txt"), "kovrinux-sim")},
+                                 "ec fe");
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ const std::string kBanner = " Zelkora EC flash OS tool version : 1.0\n";
 std::string WinbondBlock(const std::string& number)
 {
     return kBanner +
-           " Device ID        : ef 40 14 0 "
+           " Device ID        : ef 40 12 0 "
            " SPI Vendor       : Winbond \n"
            " Block Number     : " + number + " \n\n"
            " Eraseing...      : " + kMarks16 + " -- Erase OK. \n\n"
@@ -42,7 +42,7 @@ TEST(UpdateOutput, WholeUpdateOnWinbond)
         "\n\rBlockNum: 0,  MaxBlock: 2,   PageCount: 128\n" +
         kOpening +
         "\nvEnterFollowMode"
-        "\nSPIDeviceID= ef 40 14 0"
+        "\nSPIDeviceID= ef 40 12 0"
         "\nvExitFollowMode"
         "vReadSPIDeviceID end\n\n"
         "\nBlockNum=0,MaxBlockNum=2" +
@@ -65,13 +65,13 @@ TEST(UpdateOutput, BootBlockOnOldSst)
         "\nvEnterFollowMode"
         "\nSPIDeviceID= 0 0 0 0"
         "\n\n"
-        " bf 44 bf 44 bf 44 bf 44 bf 44 bf 44 bf 44 bf 44"
+        " bf 49 bf 49 bf 49 bf 49 bf 49 bf 49 bf 49 bf 49"
         "\n\n"
         "\nvExitFollowMode"
         "vReadSPIDeviceID end\n\n"
         "\nBlockNum=0,MaxBlockNum=1" +
         kBanner +
-        " Device ID        : bf 44 bf 44 "
+        " Device ID        : bf 49 bf 49 "
         " SPI Vendor       : SST \n"
         " Block Number     : 0 \n\n"
         " Base Offset : 0x000000\n\r"
@@ -81,7 +81,7 @@ TEST(UpdateOutput, BootBlockOnOldSst)
         " Verify...        : " + kMarks16 + " -- Verify OK. \n";
     EXPECT_EQ(o.out, expected);
     EXPECT_EQ(o.status, 0);
-    EXPECT_FLASH(o.flash, OldFlashWith(0, image));
+    EXPECT_FLASH(o.flash, OldFlashWith(0, image, 128 * 1024));  // SST25VF010A
 }
 
 }  // namespace

@@ -17,6 +17,8 @@ namespace updatetest {
 inline constexpr size_t kFlashSize = 256 * 1024;  // the board's default
 inline const std::string kProject = "DEMO";       // the board's default
 
+using testsupport::FlashBytesOf;
+
 // Bytes that look like firmware: every value occurs, 0xFF included.
 inline std::vector<uint8_t> Pattern(size_t length, uint32_t seed)
 {
@@ -40,9 +42,9 @@ inline std::vector<uint8_t> Image(size_t length, uint32_t seed = 1)
 
 // The flash before the update: old firmware, never erased bytes, so a
 // skipped erase shows.
-inline std::vector<uint8_t> OldFlash()
+inline std::vector<uint8_t> OldFlash(size_t size = kFlashSize)
 {
-    std::vector<uint8_t> bytes = Pattern(kFlashSize, 99);
+    std::vector<uint8_t> bytes = Pattern(size, 99);
     for (uint8_t& b : bytes)
         b &= 0x7E;
     return bytes;
@@ -72,7 +74,8 @@ using testsupport::Lines;
 inline Outcome RunIn(const testsupport::TempDir& dir, const std::string& program, std::vector<std::string> board,
                      const std::vector<std::string>& tool, const std::vector<uint8_t>& flash_in = {})
 {
-    const std::vector<std::string> files = {"--flash-in", dir.Write("old.bin", flash_in.empty() ? OldFlash() : flash_in),
+    const std::vector<std::string> files = {"--flash-in",
+                                            dir.Write("old.bin", flash_in.empty() ? OldFlash(FlashBytesOf(board)) : flash_in),
                                             "--flash-out", dir.File("new.bin"),
                                             "--trace", dir.File("trace.txt"),
                                             "--stats", dir.File("stats.json"), "--"};
@@ -81,7 +84,7 @@ inline Outcome RunIn(const testsupport::TempDir& dir, const std::string& program
     const testsupport::RunResult r = testsupport::Run(testsupport::BinPath(program), board);
     EXPECT_EQ(r.err, "");
     const std::vector<uint8_t> stats = dir.Read("stats.json");
-    return Outcome{r.status, r.out, dir.Read("new.bin"), Lines(dir.Read("trace.txt")),
+    return Outcome{r.status, r.out, dir.Read("new.bin"), testsupport::TraceLines(dir.Read("trace.txt"), program),
                    std::string(stats.begin(), stats.end())};
 }
 
@@ -109,9 +112,10 @@ inline Outcome RunUpdate(const Update& u)
 }
 
 // The old flash with data written at address.
-inline std::vector<uint8_t> OldFlashWith(uint32_t address, const std::vector<uint8_t>& data)
+inline std::vector<uint8_t> OldFlashWith(uint32_t address, const std::vector<uint8_t>& data,
+                                         size_t size = kFlashSize)
 {
-    std::vector<uint8_t> flash = OldFlash();
+    std::vector<uint8_t> flash = OldFlash(size);
     std::copy(data.begin(), data.end(), flash.begin() + address);
     return flash;
 }
@@ -148,9 +152,11 @@ inline size_t CountPrefix(const std::vector<std::string>& lines, const std::stri
 using testsupport::Stat;
 
 // The flash-mode session closed once with this command, and the keyboard
-// enabled as the very last thing.
-inline void ExpectClosedOnce(const Outcome& o, const std::string& closing)
+// enabled as the very last thing; the flash was misused only as told.
+inline void ExpectClosedOnce(const Outcome& o, const std::string& closing,
+                             const std::vector<std::string>& misuse = {})
 {
+    EXPECT_EQ(testsupport::FlashMisuse(o.trace), misuse);
     const std::string other = closing == "ec fc" ? "ec fe" : "ec fc";
     EXPECT_EQ(CountLines(o.trace, closing), 1u);
     EXPECT_EQ(CountLines(o.trace, other), 0u);

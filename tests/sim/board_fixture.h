@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "sim/board.h"
+#include "sim/parts.h"
 
 namespace boardtest {
 
@@ -34,7 +35,7 @@ protected:
     // Builds the board from config, flash erased, trace captured.
     void Boot()
     {
-        flash_.assign(static_cast<size_t>(config.flash_kb) * 1024, 0xFF);
+        flash_.assign(static_cast<size_t>(sim::FlashKb(config)) * 1024, 0xFF);
         board = sim::Board{};
         board.Init(config, flash_.data());
         trace_.clear();

@@ -75,7 +75,7 @@ TEST_F(EcTest, StaleByteIsTakenAsTheAcknowledge)
 TEST_F(EcTest, InputBufferStaysFullForTheConfiguredStatusReads)
 {
     for (const uint32_t latency : {0u, 1u, 4u}) {
-        config.ec_input_latency = latency;
+        config.ec_latency = latency;
         Boot();
         board.Write(0x66, 0xDD);
         for (uint32_t i = 0; i < latency; ++i)
@@ -87,7 +87,7 @@ TEST_F(EcTest, InputBufferStaysFullForTheConfiguredStatusReads)
 
 TEST_F(EcTest, LatencyCountsStatusReadsOfItsOwnPairOnly)
 {
-    config.ec_input_latency = 2;
+    config.ec_latency = 2;
     Boot();
     board.Write(0x6C, 0xDD);
     board.Read(0x66);
@@ -99,7 +99,7 @@ TEST_F(EcTest, LatencyCountsStatusReadsOfItsOwnPairOnly)
 
 TEST_F(EcTest, ByteWrittenWhileInputBufferIsFullIsDropped)
 {
-    config.ec_input_latency = 3;
+    config.ec_latency = 3;
     Boot();
     board.Write(0x6C, 0xDD);
     board.Write(0x6C, 0xDC);
@@ -198,8 +198,8 @@ TEST_F(EcTest, FollowModeReachesTheFlash)
         Deselect(pair);
         EXPECT_FALSE(board.InFollowMode());
         EXPECT_TRUE(board.InFlashMode());
-        EXPECT_EQ(std::vector<uint8_t>(std::begin(id), std::end(id)), (std::vector<uint8_t>{0xEF, 0x40, 0x14, 0x00}));
-        EXPECT_EQ(TakeTrace(), "ec dc\nspi 9f r=4\n");
+        EXPECT_EQ(std::vector<uint8_t>(std::begin(id), std::end(id)), (std::vector<uint8_t>{0xEF, 0x40, 0x12, 0x00}));
+        EXPECT_EQ(TakeTrace(), pair.command == 0x6C ? "ec dc\nspi 9f r=4 @6c\n" : "ec dc\nspi 9f r=4 @66\n");
         EXPECT_EQ(board.stats().ec_commands, 1u) << "follow-mode bytes are not EC commands";
         EXPECT_EQ(board.stats().spi_transactions, 1u);
     }
@@ -215,7 +215,7 @@ TEST_F(EcTest, SelectEndsTheOpenTransaction)
     Opcode(kPmc2, 0x05);
     SpiRead(kPmc2);
     Deselect(kPmc2);
-    EXPECT_EQ(TakeTrace(), "ec dc\nspi 06\nspi 05 r=1\n");
+    EXPECT_EQ(TakeTrace(), "ec dc\nspi 06 @6c\nspi 05 r=1 @6c\n");
 }
 
 TEST_F(EcTest, BytesAfterOpcodeAndByteSubCommandsAreNeverCommands)
@@ -244,7 +244,7 @@ TEST_F(EcTest, ClosingCommandEndsFlashModeInTheMiddleOfATransaction)
         EXPECT_FALSE(board.InFlashMode());
         EXPECT_FALSE(board.InFollowMode());
         const std::string closing_line = closing == 0xFE ? "ec fe\n" : "ec fc\n";
-        EXPECT_EQ(TakeTrace(), "ec dc\nspi 9f r=1\n" + closing_line);
+        EXPECT_EQ(TakeTrace(), "ec dc\nspi 9f r=1 @6c\n" + closing_line);
         // Outside flash mode 0x04 reads nothing from the flash.
         Command(kPmc2, 0x04);
         EXPECT_FALSE(ReplyWaiting(kPmc2));

@@ -22,7 +22,7 @@ std::vector<uint8_t> Pattern(size_t size)
 
 class HostFilesTest : public ::testing::Test {
 protected:
-    void SetUp() override { config.flash_kb = 64; }
+    void SetUp() override { config.flash = sim::Part::kMxicPp32; }  // 64 KB
 
     TempDir dir;
     sim::Config config;
@@ -100,6 +100,15 @@ TEST_F(HostFilesTest, TraceFileGetsTheLines)
     ASSERT_TRUE(sim::CloseBoard(config, &board));
     const std::vector<uint8_t> text = ReadFile(trace);
     EXPECT_EQ(std::string(text.begin(), text.end()), "kbc ad\nec dd\n");
+
+    // --trace-time: the board time of each event in front.
+    config.trace_time = true;
+    ASSERT_TRUE(sim::OpenBoard(config, &board));
+    board.Pause(1000);
+    board.Write(0x64, 0xAD);
+    ASSERT_TRUE(sim::CloseBoard(config, &board));
+    const std::vector<uint8_t> timed = ReadFile(trace);
+    EXPECT_EQ(std::string(timed.begin(), timed.end()), "1001 kbc ad\n");
 }
 
 TEST_F(HostFilesTest, StatsAreOneJsonObjectWithEveryCounter)
@@ -119,7 +128,8 @@ TEST_F(HostFilesTest, StatsAreOneJsonObjectWithEveryCounter)
     for (const char* field :
          {"\"port_reads\": 1", "\"port_writes\": 2", "\"ec_commands\": 1", "\"kbc_commands\": 1",
           "\"spi_transactions\": 0", "\"spi_bytes_out\": 0", "\"spi_bytes_in\": 0", "\"pause_us\": 500000",
-          "\"flash_busy_us\": 0", "\"modeled_us\": 500003", "\"ec_drops\": 0", "\"ec_resets\": 0"})
+          "\"flash_busy_us\": 0", "\"modeled_us\": 500003", "\"ec_drops\": 0", "\"ec_resets\": 0",
+          "\"kbc_drops\": 0", "\"spi_ignored\": 0", "\"spi_bytes_unselected\": 0", "\"status_nonvolatile\": 0"})
         EXPECT_NE(json.find(field), std::string::npos) << field << " in " << json;
 }
 

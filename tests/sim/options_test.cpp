@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sim/host.h"
+#include "sim/parts.h"
 
 namespace {
 
@@ -31,7 +32,9 @@ Parsed Parse(const std::vector<std::string>& board_args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
     testing::internal::CaptureStderr();
-    parsed.status = sim::ParseBoardOptions(static_cast<int>(args.size()), argv.data(), &parsed.config, &parsed.tool_first);
+    const sim::BoardStart start =
+        sim::ParseBoardOptions(static_cast<int>(args.size()), argv.data(), &parsed.config, &parsed.tool_first);
+    parsed.status = start == sim::BoardStart::kRun ? 0 : start == sim::BoardStart::kRefused ? 2 : -1;
     parsed.err = testing::internal::GetCapturedStderr();
     return parsed;
 }
@@ -46,13 +49,21 @@ TEST(BoardOptions, GoodCommandLines)
 {
     const sim::Config defaults;
     const Good rows[] = {
-        {{}, 1, [&](const sim::Config& c) { return c.flash == defaults.flash && c.flash_kb == 256; }},
+        {{}, 1, [&](const sim::Config& c) { return c.flash == defaults.flash && sim::FlashKb(c) == 256; }},
+        {{"--flash", "mxic-pp32"}, 3, [](const sim::Config& c) { return sim::FlashKb(c) == 64; }},
+        {{"--flash", "sst-old"}, 3, [](const sim::Config& c) { return sim::FlashKb(c) == 128; }},
+        {{"--flash-size", "128", "--flash", "st"}, 5, [](const sim::Config& c) { return sim::FlashKb(c) == 128; }},
+        {{"--flash", "ite", "--flash-size", "64"}, 5, [](const sim::Config& c) { return sim::FlashKb(c) == 64; }},
+        {{"--ec-latency", "3", "--kbc-latency", "2", "--jitter", "7", "--sio-locked", "--trace-time"}, 9,
+         [](const sim::Config& c) {
+             return c.ec_latency == 3 && c.kbc_latency == 2 && c.jitter && c.jitter_seed == 7 && c.sio_locked &&
+                    c.trace_time;
+         }},
         {{"--"}, 2, [](const sim::Config&) { return true; }},
         {{"--", "--flash", "nosuchpart"}, 2, [](const sim::Config& c) { return c.flash == sim::Part::kWinbond; }},
         {{"--flash", "sst", "--", "/X"}, 4, [](const sim::Config& c) { return c.flash == sim::Part::kSst; }},
         {{"--flash", "mxic-pp32"}, 3, [](const sim::Config& c) { return c.flash == sim::Part::kMxicPp32; }},
         {{"--flash", "unknown"}, 3, [](const sim::Config& c) { return c.flash == sim::Part::kUnknown; }},
-        {{"--flash-size", "64"}, 3, [](const sim::Config& c) { return c.flash_kb == 64; }},
         {{"--flash-size", "16384"}, 3, [](const sim::Config& c) { return c.flash_kb == 16384; }},
         {{"--chip-id", "none"}, 3, [](const sim::Config& c) { return !c.sio_present; }},
         {{"--chip-id", "8987"}, 3, [](const sim::Config& c) { return c.sio_present && c.chip_id == 0x8987; }},
@@ -107,6 +118,12 @@ TEST(BoardOptions, BadCommandLinesAreRefusedWithStatus2)
         {"--flash-size", "32768"},
         {"--flash-size", "-64"},
         {"--flash-size", "0x100"},
+        {"--flash-size", "64"},  // no W25Q has 64 KB
+        {"--flash", "mxic-pp32", "--flash-size", "128"},
+        {"--flash-size", "16384", "--flash", "st"},
+        {"--ec-latency", "x"},
+        {"--kbc-latency", "-1"},
+        {"--jitter", ""},
         {"--chip-id", "12345"},
         {"--chip-id", "xyz"},
         {"--chip-id", ""},
@@ -167,6 +184,11 @@ TEST(BoardOptions, MessageNamesTheOptionAndItsValue)
     const Parsed parsed = Parse({"--flash", "nosuchpart", "--"});
     EXPECT_EQ(parsed.err.rfind("kovrinux-sim: --flash nosuchpart: ", 0), 0u) << parsed.err;
     EXPECT_NE(parsed.err.find("sst-old"), std::string::npos) << parsed.err;
+    // Checks made once every option is known name what they found.
+    EXPECT_EQ(Parse({"--flash", "mxic-pp32", "--stuck", "10010=0"}).err,
+              "kovrinux-sim: --stuck 10010: address outside the 64 KB flash\n");
+    EXPECT_EQ(Parse({"--flash-size", "64"}).err,
+              "kovrinux-sim: --flash-size 64: winbond comes in 128 256* 512 1024 2048 4096 8192 16384 KB\n");
 }
 
 }  // namespace

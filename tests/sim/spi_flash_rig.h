@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/parts.h"
 #include "sim/spi_flash.h"
 #include "sim/stats.h"
 
@@ -19,7 +20,7 @@ public:
     void Boot(sim::Part part, uint8_t fill = 0xFF)
     {
         config.flash = part;
-        memory.assign(static_cast<size_t>(config.flash_kb) * 1024, fill);
+        memory.assign(static_cast<size_t>(sim::FlashKb(config)) * 1024, fill);
         clock = 0;
         stats = sim::Stats{};
         lines.clear();
@@ -70,7 +71,8 @@ public:
         out.push_back(static_cast<uint8_t>(address >> 16));
         out.push_back(static_cast<uint8_t>(address >> 8));
         out.push_back(static_cast<uint8_t>(address));
-        out.insert(out.end(), data.begin(), data.end());
+        for (const uint8_t byte : data)  // insert() trips GCC 12's -Wstringop-overread here
+            out.push_back(byte);
         return out;
     }
     // Write enable, the command, wait until idle.

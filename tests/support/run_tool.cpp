@@ -170,6 +170,47 @@ std::vector<std::string> Lines(const std::vector<uint8_t>& text)
     return lines;
 }
 
+std::vector<std::string> TraceLines(const std::vector<uint8_t>& text, const std::string& program)
+{
+    const std::string own = program == "kovrin-sim" ? " @66" : " @6c";
+    std::vector<std::string> lines = Lines(text);
+    for (std::string& line : lines) {
+        if (line.rfind("spi ", 0) == 0 && line.size() > own.size() &&
+            line.compare(line.size() - own.size(), own.size(), own) == 0)
+            line.resize(line.size() - own.size());
+    }
+    return lines;
+}
+
+std::vector<std::string> FlashMisuse(const std::vector<std::string>& trace)
+{
+    std::vector<std::string> misuse;
+    for (const std::string& line : trace) {
+        const bool spi = line.rfind("spi ", 0) == 0;
+        const bool aai_tail = line.rfind("spi ad ignored length", 0) == 0 || line.rfind("spi af ignored length", 0) == 0;
+        const bool other_pair = spi && line.find(" @") != std::string::npos;  // TraceLines took the own pair off
+        if ((line.find(" ignored ") != std::string::npos && !aai_tail) || other_pair ||
+            line.rfind("unselected ", 0) == 0)
+            misuse.push_back(line);
+    }
+    return misuse;
+}
+
+size_t FlashBytesOf(const std::vector<std::string>& board)
+{
+    size_t kb = 0;
+    std::string part = "winbond";
+    for (size_t i = 0; i + 1 < board.size(); ++i) {
+        if (board[i] == "--flash-size")
+            kb = std::stoul(board[i + 1]);
+        if (board[i] == "--flash")
+            part = board[i + 1];
+    }
+    if (kb == 0)
+        kb = part == "mxic-pp32" ? 64 : part == "sst-old" ? 128 : 256;
+    return kb * 1024;
+}
+
 long long Stat(const std::string& json, const std::string& key)
 {
     const std::string quoted = "\"" + key + "\":";

@@ -45,6 +45,21 @@ std::vector<uint8_t> ReadFile(const std::string& path);
 
 // The board's trace (or any text) as its lines, without the newlines.
 std::vector<std::string> Lines(const std::vector<uint8_t>& text);
+// The trace of a run of program (kovrinux-sim or kovrin-sim) as its lines,
+// the "spi" lines without the program's own pair (" @6c", " @66"): a line
+// that came through the other pair keeps its tag and shows as a difference.
+std::vector<std::string> TraceLines(const std::vector<uint8_t>& text, const std::string& program);
+// Trace lines that a sound run does not make: a transaction the flash
+// ignored, one carried by the other pair (in a trace from TraceLines), or
+// a byte clocked with no transaction open. The AAI step that
+// the tool leaves without data before its write disable is the one
+// ignored transaction every AAI run has; it is not listed.
+std::vector<std::string> FlashMisuse(const std::vector<std::string>& trace);
+
+// The flash size board options give: --flash-size, or the part's own
+// default (64 KB for the one-size MX25L512, 128 KB for the SST25VF010A,
+// 256 KB for the others).
+size_t FlashBytesOf(const std::vector<std::string>& board);
 
 // One counter of the board's stats JSON object, or -1 when it is missing.
 long long Stat(const std::string& json, const std::string& key);

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "common/program.h"
 #include "platform/sim/sim_platform.h"
+#include "sim/parts.h"
 
 namespace testsupport {
 
@@ -35,7 +37,7 @@ void SimBoardTest::TearDown()
 
 void SimBoardTest::Boot()
 {
-    flash_.assign(static_cast<size_t>(config.flash_kb) * 1024, 0xFF);
+    flash_.assign(static_cast<size_t>(sim::FlashKb(config)) * 1024, 0xFF);
     std::copy(flash_image.begin(), flash_image.begin() + std::min(flash_image.size(), flash_.size()), flash_.begin());
     board = sim::Board{};
     board.Init(config, flash_.data());
@@ -64,11 +66,25 @@ std::string SimBoardTest::TakeConsole()
     return text;
 }
 
+// Every "spi" line names the pair that carried it; the program's own pair
+// is taken off, so a line from the other pair shows as a difference.
 std::string SimBoardTest::TakeTrace()
 {
     std::string text;
     text.swap(trace_);
-    return text;
+    char own[8];
+    snprintf(own, sizeof own, " @%02x\n", kProgram.ec_command_port);
+    std::string kept;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        end = end == std::string::npos ? text.size() : end + 1;
+        std::string line = text.substr(at, end - at);
+        if (line.rfind("spi ", 0) == 0 && line.size() > 5 && line.compare(line.size() - 5, 5, own) == 0)
+            line.replace(line.size() - 5, 5, "\n");
+        kept += line;
+        at = end;
+    }
+    return kept;
 }
 
 std::vector<uint8_t> SimBoardTest::FlashContent() const

@@ -27,7 +27,8 @@ protected:
     std::vector<sim::PortEvent> Ports() const;
     // Console text since the last call.
     std::string TakeConsole();
-    // Trace lines since the last call.
+    // Trace lines since the last call; "spi" lines without the program's
+    // own pair (" @6c" in kovrinux).
     std::string TakeTrace();
     // What the flash reads back now.
     std::vector<uint8_t> FlashContent() const;

@@ -157,6 +157,10 @@ SIM_CASES = [
             flash=("read.out", "ec.bin", 0x00000), saved=("saved.bin", 0x10000, 0x10000)),
     SimCase("sim-compare-equal", "--flash-in ec.bin", "ec.bin 128 /C"),
     SimCase("sim-compare-differs", "", "ec.bin 128 /C"),  # an erased flash
+    # The board options are read by the board's own parser, as on the host.
+    SimCase("sim-slow-mailboxes", "--flash sst --flash-size 1024 --ec-latency 3 --kbc-latency 2 --jitter 11",
+            "main.bin 60 /Mn", flash=("slow.out", "main.bin", 0x01000)),
+    SimCase("sim-locked-sio", "--sio-locked --ec-latency 2", "/VB 02A", colour=LIGHT_GREEN),
 ]
 
 

@@ -6,6 +6,7 @@
 #include "driver/tool_main.h"
 #include "platform/hosted/hosted.h"
 #include "sim/host.h"
+#include "sim/host/signals.h"
 #include "sim_platform.h"
 
 namespace {
@@ -28,13 +29,20 @@ int Finish(int status)
 int main(int argc, char* argv[])
 {
     int first = argc;
-    if (int rc = sim::ParseBoardOptions(argc, argv, &gConfig, &first); rc != 0)
-        return rc;
+    switch (sim::ParseBoardOptions(argc, argv, &gConfig, &first)) {
+    case sim::BoardStart::kRun:
+        break;
+    case sim::BoardStart::kRefused:
+        return 2;
+    case sim::BoardStart::kHelp:
+    case sim::BoardStart::kVersion:
+        return 0;
+    }
     if (!sim::OpenBoard(gConfig, &gBoard))
         return 2;
     simplat::Install(&gBoard, gConfig.real_time);
     simplat::SetFinish(Finish);
-    simplat::RaiseAfter(gConfig.signal, gConfig.signal_after);
+    simplat::RaiseAfter(sim::host::SignalNumber(gConfig.signal), gConfig.signal_after);
     platform::hosted::IgnoreBrokenPipes();
 
     // The tool sees the simulator's own name as its program name.

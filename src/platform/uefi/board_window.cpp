@@ -1,103 +1,65 @@
 // kovrin-sim.efi: the virtual board in place of the LPC window and its clock,
 // so that whole updates run in a real UEFI shell and can be set against
-// kovrin-sim on the host. Board options come before "--" as there; this
-// program knows the few that such a comparison needs:
-//   kovrin-sim.efi [--flash PART] [--project NAME] [--flash-in FILE]
-//                  [--flash-out FILE] -- ARGS
+// kovrin-sim on the host. Board options come before "--" and are read by the
+// board's own parser, as there; those that need the host's files, clock or
+// signals (--trace, --trace-time, --stats, --real-time, --signal) are refused
+// here.
 #include <cstddef>
 #include <cstdint>
 
 #include "common/print.h"
-#include "common/text.h"
+#include "common/program.h"
 #include "driver/tool_main.h"
 #include "platform/platform.h"
 #include "platform/uefi/uefi_services.h"
 #include "sim/board.h"
+#include "sim/options.h"
 #include "sim/parts.h"
 
 namespace {
 
 // The board program's own refusals, apart from the tool's 0 and 1.
 constexpr int kRefused = 2;
+constexpr const char* kBoardProgram = "kovrin-sim";
 
 sim::Config gConfig;
 sim::Board gBoard;
 uint8_t* gFlash;
 
-bool SetPart(const char* value)
-{
-    const sim::PartInfo* part = sim::FindPart(value);
-    if (part == nullptr)
-        return false;
-    gConfig.flash = part->part;
-    return true;
-}
-
-bool SetProject(const char* value)
-{
-    const size_t length = StrLen(value);
-    if (length > sizeof gConfig.project)
-        return false;
-    for (size_t i = 0; i < sizeof gConfig.project; ++i)
-        gConfig.project[i] = i < length ? static_cast<uint8_t>(value[i]) : 0;
-    return true;
-}
-
-bool SetFlashIn(const char* value)
-{
-    gConfig.flash_in = value;
-    return value[0] != '\0';
-}
-
-bool SetFlashOut(const char* value)
-{
-    gConfig.flash_out = value;
-    return value[0] != '\0';
-}
-
-struct BoardOption {
-    const char* name;
-    bool (*apply)(const char* value);
-};
-
-const BoardOption kBoardOptions[] = {
-    {"--flash", SetPart},
-    {"--project", SetProject},
-    {"--flash-in", SetFlashIn},
-    {"--flash-out", SetFlashOut},
-};
-
-// Index of the tool's first argument, or -1 after printing why not.
-int ParseBoardOptions(int argc, char** argv)
-{
-    for (int i = 1; i < argc; ++i) {
-        if (StrCmp(argv[i], "--") == 0)
-            return i + 1;
-        const BoardOption* option = nullptr;
-        for (const BoardOption& o : kBoardOptions) {
-            if (StrCmp(argv[i], o.name) == 0)
-                option = &o;
-        }
-        if (option == nullptr) {
-            Print("kovrin-sim: unknown board option '%s' (board options end with --)\n", argv[i]);
-            return -1;
-        }
-        if (i + 1 >= argc || StrCmp(argv[i + 1], "--") == 0) {
-            Print("kovrin-sim: %s: missing value\n", argv[i]);
-            return -1;
-        }
-        ++i;
-        if (!option->apply(argv[i])) {
-            Print("kovrin-sim: %s %s: not accepted\n", argv[i - 1], argv[i]);
-            return -1;
-        }
-    }
-    return argc;
-}
-
 size_t FlashBytes()
 {
-    return static_cast<size_t>(gConfig.flash_kb) * 1024;
+    return static_cast<size_t>(sim::FlashKb(gConfig)) * 1024;
+}
+
+void ShowLine(void*, const char* line)
+{
+    Print("%s\n", line);
+}
+
+// -1: the board stands; otherwise the status to end with.
+int ReadOptions(int argc, char** argv, int* tool_first)
+{
+    sim::BoardArgs args;
+    sim::ParseBoardArgs(argc, argv, &gConfig, &args);
+    *tool_first = args.tool_first;
+    switch (args.start) {
+    case sim::BoardStart::kRefused:
+        Print("%s: %s\n", kBoardProgram, args.why.c_str());
+        return kRefused;
+    case sim::BoardStart::kHelp:
+        sim::BoardHelp(kBoardProgram, false, ShowLine, nullptr);
+        return 0;
+    case sim::BoardStart::kVersion:
+        Print("%s %s\n", kBoardProgram, kProgram.version);
+        return 0;
+    case sim::BoardStart::kRun:
+        break;
+    }
+    if (args.host_only != 0) {
+        Print("%s: %s: not available in the UEFI shell\n", kBoardProgram, argv[args.host_only]);
+        return kRefused;
+    }
+    return -1;
 }
 
 // The power-on content from byte 0, through the tool's own file functions;
@@ -111,7 +73,8 @@ bool ReadFlashIn()
     if (in != nullptr)
         platform::FileClose(in);
     if (!read)
-        Print("kovrin-sim: --flash-in %s: cannot be read, or longer than the flash\n", gConfig.flash_in);
+        Print("%s: --flash-in %s: cannot be read, or longer than the %u KB flash\n", kBoardProgram,
+              gConfig.flash_in, static_cast<unsigned>(sim::FlashKb(gConfig)));
     return read;
 }
 
@@ -119,14 +82,14 @@ bool ReadFlashIn()
 
 extern "C" int KovrinRunTool(int argc, char** argv)
 {
-    const int first = ParseBoardOptions(argc, argv);
-    if (first < 0)
-        return kRefused;
+    int first = argc;
+    if (const int status = ReadOptions(argc, argv, &first); status >= 0)
+        return status;
 
     gFlash = static_cast<uint8_t*>(UefiAlloc(FlashBytes()));
     char** args = static_cast<char**>(UefiAlloc(sizeof(char*) * static_cast<size_t>(argc - first + 2)));
     if (gFlash == nullptr || args == nullptr) {
-        PrintText("kovrin-sim: no memory for the board\n");
+        Print("%s: no memory for the board\n", kBoardProgram);
         return kRefused;
     }
     for (size_t a = 0; a < FlashBytes(); ++a)
@@ -154,13 +117,13 @@ extern "C" int KovrinRunEnded(int status)
         return status;
     uint8_t* content = static_cast<uint8_t*>(UefiAlloc(FlashBytes()));
     if (content == nullptr) {
-        PrintText("kovrin-sim: no memory for --flash-out\n");
+        Print("%s: no memory for --flash-out\n", kBoardProgram);
         return kRefused;
     }
     for (size_t a = 0; a < FlashBytes(); ++a)
         content[a] = gBoard.FlashByte(static_cast<uint32_t>(a));
     if (UefiFileWriteAll(gConfig.flash_out, content, FlashBytes()) == 0) {
-        Print("kovrin-sim: --flash-out %s: cannot be written\n", gConfig.flash_out);
+        Print("%s: --flash-out %s: cannot be written\n", kBoardProgram, gConfig.flash_out);
         return kRefused;
     }
     return status;
