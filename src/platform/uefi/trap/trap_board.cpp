@@ -6,106 +6,48 @@
 
 #include "platform/uefi/trap/trap_services.h"
 #include "sim/board.h"
-#include "sim/parts.h"
+#include "sim/options.h"
 
 namespace {
 
 sim::Board gBoard;
 uint8_t* gFlash;
+// Why the last options were refused; the command prints it.
+sim::BoardArgs gRefusal;
 
-bool Same(const char* a, const char* b)
-{
-    while (*a != '\0' && *a == *b) {
-        ++a;
-        ++b;
-    }
-    return *a == *b;
-}
-
-// A decimal number up to max, digits only.
-bool Decimal(const char* text, uint64_t max, uint64_t* value)
-{
-    uint64_t n = 0;
-    if (*text == '\0')
-        return false;
-    for (; *text != '\0'; ++text) {
-        if (*text < '0' || *text > '9')
-            return false;
-        const uint64_t digit = static_cast<uint64_t>(*text - '0');
-        if (n > (max - digit) / 10)
-            return false;
-        n = n * 10 + digit;
-    }
-    *value = n;
-    return true;
-}
-
-// Each returns why the value is refused, or nullptr.
-using Apply = const char* (*)(const char* value, sim::Config* config);
-
-struct Option {
-    const char* name;
-    Apply apply;
-};
-
-const Option kOptions[] = {
-    {"--flash",
-     [](const char* value, sim::Config* config) -> const char* {
-         const sim::PartInfo* part = sim::FindPart(value);
-         if (part == nullptr)
-             return "unknown part";
-         config->flash = part->part;
-         return nullptr;
-     }},
-    {"--flash-size",
-     [](const char* value, sim::Config* config) -> const char* {
-         uint64_t kb = 0;
-         if (!Decimal(value, 16384, &kb) || kb < 64 || (kb & (kb - 1)) != 0)
-             return "not a power of two from 64 to 16384";
-         config->flash_kb = static_cast<uint32_t>(kb);
-         return nullptr;
-     }},
-    {"--project",
-     [](const char* value, sim::Config* config) -> const char* {
-         size_t length = 0;
-         while (value[length] != '\0')
-             ++length;
-         if (length > sizeof config->project)
-             return "longer than 10 bytes";
-         for (size_t i = 0; i < sizeof config->project; ++i)
-             config->project[i] = i < length ? static_cast<uint8_t>(value[i]) : 0;
-         return nullptr;
-     }},
-    {"--hang",
-     [](const char* value, sim::Config* config) -> const char* {
-         uint64_t count = 0;
-         if (!Decimal(value, UINT64_MAX, &count))
-             return "not a decimal count";
-         config->hang = true;
-         config->hang_after = count;
-         return nullptr;
-     }},
-};
-
-// The board options this driver knows, in the syntax of the -sim programs.
-// The one place that reads them: the board's own parser takes over here
-// once it builds freestanding.
+// The options as the board's own parser reads them, after a program name;
+// those that need a host (files, clock, signals) have no place here.
 const char* ReadBoardOptions(int argc, char** argv, sim::Config* config, int* bad)
 {
-    for (int i = 0; i < argc; ++i) {
-        *bad = i;
-        const Option* option = nullptr;
-        for (const Option& o : kOptions) {
-            if (Same(argv[i], o.name))
-                option = &o;
-        }
-        if (option == nullptr)
-            return "unknown board option";
-        if (i + 1 >= argc)
-            return "missing value";
-        ++i;
-        if (const char* wrong = option->apply(argv[i], config); wrong != nullptr)
-            return wrong;
+    char** words = static_cast<char**>(TrapAlloc(sizeof(char*) * static_cast<size_t>(argc + 2)));
+    if (words == nullptr) {
+        *bad = -1;
+        return "no memory for the options";
+    }
+    words[0] = const_cast<char*>("board");
+    for (int i = 0; i < argc; ++i)
+        words[i + 1] = argv[i];
+    words[argc + 1] = nullptr;
+    gRefusal = sim::BoardArgs{};
+    sim::ParseBoardArgs(argc + 1, words, config, &gRefusal);
+    TrapFree(words);
+    *bad = -1;
+    switch (gRefusal.start) {
+    case sim::BoardStart::kRun:
+        break;
+    case sim::BoardStart::kRefused:
+        return gRefusal.why.c_str();
+    case sim::BoardStart::kHelp:
+    case sim::BoardStart::kVersion:
+        return "--help and --version are the board programs' own";
+    }
+    if (gRefusal.tool_first <= argc) {
+        *bad = gRefusal.tool_first - 1;
+        return "no tool arguments here: run the tool after the reset";
+    }
+    if (gRefusal.host_only != 0) {
+        *bad = gRefusal.host_only - 1;
+        return "not available in the UEFI shell";
     }
     return nullptr;
 }
@@ -118,7 +60,7 @@ extern "C" const char* TrapBoardReset(int argc, char** argv, int* bad)
     if (const char* wrong = ReadBoardOptions(argc, argv, &config, bad); wrong != nullptr)
         return wrong;
 
-    const size_t bytes = static_cast<size_t>(config.flash_kb) * 1024;
+    const size_t bytes = static_cast<size_t>(sim::FlashKb(config)) * 1024;
     uint8_t* flash = static_cast<uint8_t*>(TrapAlloc(bytes));
     if (flash == nullptr) {
         *bad = -1;
