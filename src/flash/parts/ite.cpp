@@ -14,17 +14,12 @@ const char* IteLine(const FlashId& id)
 
 }  // namespace
 
-constinit const PartRow kIte = {
-    .vendor = 0xFF,
-    .vendor_line = " SPI Vendor       : ITE ",
-    .programming = Programming::kAaiWords,
-    .erase = EraseGranularity::k1K,
-    .enable_write_status = EnableWriteStatus::kNever,
-    .keeps_status2 = false,
-    .protect_value = 0x06,
-    .vendor_line_for = IteLine,
-    .programming_for = nullptr,
-    .capacity = nullptr,
-};
+constinit const PartRow kIte = [] {
+    PartRow row = PlainRow(0xFF, " SPI Vendor       : ITE ");
+    row.programming = Programming::kAaiWords;
+    row.erase = EraseGranularity::k1K;
+    row.vendor_line_for = IteLine;
+    return row;
+}();
 
 }  // namespace flash::parts

@@ -21,7 +21,7 @@ extern const PartRow kPmc;
 
 // A maker whose parts take the generic steps (256-byte pages, 4 KB sectors,
 // no 0x50, 0x06 guards the boot block) and whose ids are not relied on for
-// the size.
+// the size; the other makers' rows start from it and change what differs.
 constexpr PartRow PlainRow(uint8_t vendor, const char* vendor_line)
 {
     return {
@@ -44,6 +44,14 @@ inline uint32_t Log2Capacity(const FlashId& id)
 {
     const uint8_t code = id.bytes[2];
     return !id.by_read_id && code >= 0x10 && code <= 0x18 ? uint32_t{1} << code : 0;
+}
+
+// The same for one series of a maker (its second id byte): other series
+// code their size otherwise.
+template <uint8_t kSeries>
+uint32_t Log2CapacityOf(const FlashId& id)
+{
+    return id.bytes[1] == kSeries ? Log2Capacity(id) : 0;
 }
 
 }  // namespace flash::parts

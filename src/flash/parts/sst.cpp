@@ -33,17 +33,13 @@ uint32_t SstCapacity(const FlashId& id)
 
 }  // namespace
 
-constinit const PartRow kSst = {
-    .vendor = 0xBF,
-    .vendor_line = " SPI Vendor       : SST ",
-    .programming = Programming::kAaiWords,
-    .erase = EraseGranularity::k4K,
-    .enable_write_status = EnableWriteStatus::kAlways,
-    .keeps_status2 = false,
-    .protect_value = 0x06,
-    .vendor_line_for = nullptr,
-    .programming_for = SstProgramming,
-    .capacity = SstCapacity,
-};
+constinit const PartRow kSst = [] {
+    PartRow row = PlainRow(0xBF, " SPI Vendor       : SST ");
+    row.programming = Programming::kAaiWords;
+    row.enable_write_status = EnableWriteStatus::kAlways;
+    row.programming_for = SstProgramming;
+    row.capacity = SstCapacity;
+    return row;
+}();
 
 }  // namespace flash::parts

@@ -4,27 +4,11 @@
 
 namespace flash::parts {
 
-namespace {
-
-// M25P parts answer 20 20 xx; other series code their size otherwise.
-uint32_t StCapacity(const FlashId& id)
-{
-    return id.bytes[1] == 0x20 ? Log2Capacity(id) : 0;
-}
-
-}  // namespace
-
-constinit const PartRow kSt = {
-    .vendor = 0x20,
-    .vendor_line = " SPI Vendor       : ST ",
-    .programming = Programming::kPages,
-    .erase = EraseGranularity::k64KOnly,
-    .enable_write_status = EnableWriteStatus::kNever,
-    .keeps_status2 = false,
-    .protect_value = 0x06,
-    .vendor_line_for = nullptr,
-    .programming_for = nullptr,
-    .capacity = StCapacity,
-};
+constinit const PartRow kSt = [] {
+    PartRow row = PlainRow(0x20, " SPI Vendor       : ST ");
+    row.erase = EraseGranularity::k64KOnly;
+    row.capacity = Log2CapacityOf<0x20>;  // M25P: 20 20 xx
+    return row;
+}();
 
 }  // namespace flash::parts
