@@ -170,6 +170,8 @@ class TrapCase(NamedTuple):
     board: str                  # board options, for both
     arguments: str
 
+    saved = None                # no read-out among these runs
+
     @property
     def flash(self):
         return (self.name + ".out",)
