@@ -46,28 +46,27 @@ uint32_t FlashBase(const RunOptions& options)
     return static_cast<uint32_t>(options.offset & 0xFFFF00);
 }
 
-const char* PlacementRefusal(const RunOptions& options, uint64_t length)
+const char* AreaRefusal(const RunOptions& options, uint64_t length)
 {
-    // Every block of an update starts on a 64 KB boundary of the flash.
-    if (((options.offset >> 8) & 0xFF) != 0)
-        return kOffsetNotAligned;
-    const uint64_t base = Base(options);
-    const Region* region = ChosenRegion(options);
-    const uint64_t end = region != nullptr ? region->offset + region->length : length;
-    if (base >= kAddressSpace || GeometryOf(length).blocks > kMaxBlocks || end > kAddressSpace - base)
-        return kPastAddressSpace;
-    if (length == 0)
-        return "\n\rImage is empty, nothing to write!";
-    return nullptr;
-}
-
-const char* ReadAreaRefusal(const RunOptions& options, uint64_t length)
-{
+    // Every block of an update, and every chunk read, starts on a 64 KB
+    // boundary of the flash.
     if (((options.offset >> 8) & 0xFF) != 0)
         return kOffsetNotAligned;
     const uint64_t base = Base(options);
     if (base >= kAddressSpace || length > kAddressSpace - base)
         return kPastAddressSpace;
+    return nullptr;
+}
+
+const char* PlacementRefusal(const RunOptions& options, uint64_t length)
+{
+    const Region* region = ChosenRegion(options);
+    if (const char* refusal = AreaRefusal(options, region != nullptr ? region->offset + region->length : length))
+        return refusal;
+    if (GeometryOf(length).blocks > kMaxBlocks)
+        return kPastAddressSpace;
+    if (length == 0)
+        return "\n\rImage is empty, nothing to write!";
     return nullptr;
 }
 

@@ -20,14 +20,15 @@ Geometry GeometryOf(uint64_t length);
 // The region rule the image breaks (its message, printed verbatim), or null.
 const char* BrokenRegionRule(const RunOptions& options, uint64_t length);
 
-// Why the image cannot be placed at the base (its message, printed as a
-// line), or null: a base that is not on a 64 KB boundary, an area past the
-// 16 MB the three address bytes reach, or nothing to write.
-const char* PlacementRefusal(const RunOptions& options, uint64_t length);
+// Why length bytes from the base cannot be reached (its message, printed as
+// a line), or null: a base that is not on a 64 KB boundary, or an area past
+// the 16 MB the three address bytes reach.
+const char* AreaRefusal(const RunOptions& options, uint64_t length);
 
-// The same rules for length bytes read from the base: on a 64 KB boundary,
-// inside the 16 MB; null when they hold.
-const char* ReadAreaRefusal(const RunOptions& options, uint64_t length);
+// Why the image cannot be placed at the base: the area's rules for the
+// image or its region, more blocks than the status screen counts, or
+// nothing to write.
+const char* PlacementRefusal(const RunOptions& options, uint64_t length);
 
 // True, after printing why, when the area up to end (exclusive) passes the
 // capacity the part's id tells; never when the id tells none.

@@ -118,7 +118,7 @@ int RunReadOutMode(const RunOptions& options)
         return 1;
     }
     const uint64_t bytes = kb << 10;
-    if (const char* refusal = ReadAreaRefusal(options, bytes)) {
+    if (const char* refusal = AreaRefusal(options, bytes)) {
         PrintLine(refusal);
         return 1;
     }

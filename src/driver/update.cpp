@@ -33,7 +33,8 @@ bool ChipTakesHalf(uint16_t chip, const Geometry& geometry)
 // cannot.
 bool Refused(const RunOptions& options, const FlashPart& part, bool halved, uint64_t length)
 {
-    if (ChosenRegion(options) != nullptr && part.row->erase == flash::EraseGranularity::k64KOnly) {
+    const Region* region = ChosenRegion(options);
+    if (region != nullptr && part.row->erase == flash::EraseGranularity::k64KOnly) {
         PrintLine("\n\rRegion update needs 4 KB erase; this flash erases 64 KB blocks!");
         return true;
     }
@@ -45,7 +46,6 @@ bool Refused(const RunOptions& options, const FlashPart& part, bool halved, uint
     }
     // Past the part's end the addresses wrap onto what was just written,
     // and every verify would still pass.
-    const Region* region = ChosenRegion(options);
     const uint64_t whole = halved ? length >> 1 : length;
     return PastCapacity(part, FlashBase(options) + (region != nullptr ? region->offset + region->length : whole));
 }
