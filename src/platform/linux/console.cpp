@@ -10,21 +10,6 @@
 
 namespace platform {
 
-namespace {
-
-// On a terminal the progress marks should appear as they are made. Asked
-// once; a plain global keeps the program free of C++ runtime guards.
-int gStdoutTerminal = -1;
-
-bool StdoutIsTerminal()
-{
-    if (gStdoutTerminal < 0)
-        gStdoutTerminal = isatty(STDOUT_FILENO) != 0 ? 1 : 0;
-    return gStdoutTerminal == 1;
-}
-
-}  // namespace
-
 void DelayUs(uint32_t us)
 {
     if (us == 0)
@@ -40,11 +25,12 @@ void GotoXy(int, int) {}
 void ConsoleColour(Colour) {}
 void NotePhase(uint8_t) {}
 
+// Every piece reaches the terminal, or a log file, as it is printed: a run
+// that is killed or loses power must not take its last lines with it.
 void ConsoleWrite(const char* text, size_t length)
 {
     fwrite(text, 1, length, stdout);
-    if (StdoutIsTerminal())
-        fflush(stdout);
+    fflush(stdout);
 }
 
 uint64_t NowUs()

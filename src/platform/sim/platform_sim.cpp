@@ -130,10 +130,13 @@ void CloseWindow() {}
 
 void ConsoleWrite(const char* text, size_t length)
 {
-    if (gCapture != nullptr)
+    if (gCapture != nullptr) {
         gCapture->append(text, length);
-    else
-        fwrite(text, 1, length, stdout);
+        return;
+    }
+    // As the Linux program: whatever was printed is out before the next step.
+    fwrite(text, 1, length, stdout);
+    fflush(stdout);
 }
 
 void ConsoleColour(Colour colour)
