@@ -81,3 +81,19 @@ int64_t StrToL(const char* s, int base)
         return value == INT64_MIN ? INT64_MAX : -value;
     return value;
 }
+
+bool ParseHex(const char* s, uint64_t* value)
+{
+    if (s[0] == '0' && (s[1] == 'x' || s[1] == 'X'))
+        s += 2;
+    if (*s == '\0')
+        return false;
+    *value = 0;
+    for (; *s != '\0'; ++s) {
+        const int d = DigitValue(*s);
+        if (d >= 16)
+            return false;
+        *value = *value > (UINT64_MAX >> 4) ? UINT64_MAX : (*value << 4) | static_cast<uint64_t>(d);
+    }
+    return true;
+}

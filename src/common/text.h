@@ -13,3 +13,6 @@ char CharAt(const char* s, size_t i);
 // The standard string-to-long conversion: leading white space, a sign, an
 // optional 0x prefix in base 16, stops at the first non-digit, saturates.
 int64_t StrToL(const char* s, int base);
+// The whole text as a hexadecimal number: an optional 0x, then hex digits
+// only, at least one; saturates. False for anything else.
+bool ParseHex(const char* s, uint64_t* value);

@@ -119,10 +119,10 @@ ScanResult ScanArguments(int argc, char* argv[], RunOptions* options)
                 option->apply(options);
                 continue;
             }
-            // "/O" without a value would silently flash at base 0.
-            if (i + 1 >= argc || argv[i + 1][0] == '/')
+            // "/O" without a value, or with text that is no hex number,
+            // would silently flash at base 0.
+            if (i + 1 >= argc || !ParseHex(argv[i + 1], &options->offset))
                 return ScanResult::kWrongParameter;
-            options->offset = static_cast<uint64_t>(StrToL(argv[i + 1], 16));
             continue;
         }
 
