@@ -33,6 +33,15 @@ void PollLatchSet()
                     kLatchSet);
 }
 
+uint8_t ReadStatusRegister(uint8_t opcode)
+{
+    EnterFollowMode();
+    SendOpcode(opcode);
+    const uint8_t value = ReadFlashByte();
+    ExitFollowMode();
+    return value;
+}
+
 void WaitIdle()
 {
     OpenStatusRead();
@@ -51,7 +60,7 @@ void EnableWrite(const FlashPart& part)
     WaitIdle();
     EnterFollowMode();
     SendOpcode(kOpWriteEnable);
-    if (part.row->enable_write_status == EnableWriteStatus::kAlways) {
+    if (part.row->enable_write_status_always) {
         EnterFollowMode();
         SendOpcode(kOpEnableWriteStatus);
     }

@@ -22,4 +22,8 @@ void OpenStatusRead();
 // Polls the open status read until the latch shows, whatever the busy bit.
 void PollLatchSet();
 
+// One read of status register 1 (0x05) or 2 (0x35) in a transaction of its
+// own.
+uint8_t ReadStatusRegister(uint8_t opcode);
+
 }  // namespace flash

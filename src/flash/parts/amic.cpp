@@ -3,6 +3,6 @@
 
 namespace flash::parts {
 
-constinit const PartRow kAmic = PlainRow(0x37, " SPI Vendor       : AMIC ");
+constinit const PartRow kAmic = PlainRow(0x37, " SPI Vendor       : AMIC ", "AMIC");
 
 }  // namespace flash::parts

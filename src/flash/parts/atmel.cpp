@@ -3,6 +3,6 @@
 
 namespace flash::parts {
 
-constinit const PartRow kAtmel = PlainRow(0x1F, " SPI Vendor       : Atmel ");
+constinit const PartRow kAtmel = PlainRow(0x1F, " SPI Vendor       : Atmel ", "Atmel");
 
 }  // namespace flash::parts

@@ -3,6 +3,6 @@
 
 namespace flash::parts {
 
-constinit const PartRow kEon = PlainRow(0x1C, " SPI Vendor       : EON ");
+constinit const PartRow kEon = PlainRow(0x1C, " SPI Vendor       : EON ", "EON");
 
 }  // namespace flash::parts

@@ -3,6 +3,6 @@
 
 namespace flash::parts {
 
-constinit const PartRow kEsmt = PlainRow(0x8C, " SPI Vendor       : ESMT ");
+constinit const PartRow kEsmt = PlainRow(0x8C, " SPI Vendor       : ESMT ", "ESMT");
 
 }  // namespace flash::parts

@@ -15,7 +15,7 @@ const char* IteLine(const FlashId& id)
 }  // namespace
 
 constinit const PartRow kIte = [] {
-    PartRow row = PlainRow(0xFF, " SPI Vendor       : ITE ");
+    PartRow row = PlainRow(0xFF, " SPI Vendor       : ITE ", "ITE");
     row.programming = Programming::kAaiWords;
     row.erase = EraseGranularity::k1K;
     row.vendor_line_for = IteLine;

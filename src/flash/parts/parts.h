@@ -20,22 +20,38 @@ extern const PartRow kGigaDevice;
 extern const PartRow kPmc;
 
 // A maker whose parts take the generic steps (256-byte pages, 4 KB sectors,
-// no 0x50, 0x06 guards the boot block) and whose ids are not relied on for
-// the size; the other makers' rows start from it and change what differs.
-constexpr PartRow PlainRow(uint8_t vendor, const char* vendor_line)
+// no 0x50, 0x06 right before the status write, 0x06 guards the boot block)
+// and whose ids and status layout are not relied on; the other makers' rows
+// start from it and change what differs.
+constexpr PartRow PlainRow(uint8_t vendor, const char* vendor_line, const char* maker)
 {
     return {
         .vendor = vendor,
         .vendor_line = vendor_line,
+        .maker = maker,
         .programming = Programming::kPages,
         .erase = EraseGranularity::k4K,
-        .enable_write_status = EnableWriteStatus::kNever,
+        .enable_write_status_always = false,
+        .protect_enable = 0x06,
+        .has_status2 = false,
         .keeps_status2 = false,
         .protect_value = 0x06,
+        .protection = ProtectionScheme::kUnknown,
+        .lock = StatusLock::kUnknown,
+        .numbers = nullptr,
+        .number_count = 0,
         .vendor_line_for = nullptr,
         .programming_for = nullptr,
         .capacity = nullptr,
     };
+}
+
+// A maker's named members, for its row.
+template <size_t kCount>
+constexpr void SetNumbers(PartRow* row, const PartNumber (&numbers)[kCount])
+{
+    row->numbers = numbers;
+    row->number_count = kCount;
 }
 
 // Parts whose JEDEC id gives the capacity as its log2 in the third byte

@@ -3,6 +3,6 @@
 
 namespace flash::parts {
 
-constinit const PartRow kPmc = PlainRow(0x7F, " SPI Vendor       : PMCDevice ");
+constinit const PartRow kPmc = PlainRow(0x7F, " SPI Vendor       : PMCDevice ", "PMC");
 
 }  // namespace flash::parts

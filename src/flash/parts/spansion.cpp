@@ -3,6 +3,6 @@
 
 namespace flash::parts {
 
-constinit const PartRow kSpansion = PlainRow(0x01, " SPI Vendor       : Spansion ");
+constinit const PartRow kSpansion = PlainRow(0x01, " SPI Vendor       : Spansion ", "Spansion");
 
 }  // namespace flash::parts

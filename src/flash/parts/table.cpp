@@ -11,7 +11,7 @@ const PartRow* const kRows[] = {
 };
 
 // Vendor id 0 (not identified) and ids no row holds.
-constexpr PartRow kGeneric = parts::PlainRow(0x00, nullptr);
+constexpr PartRow kGeneric = parts::PlainRow(0x00, nullptr, nullptr);
 
 }  // namespace
 
