@@ -20,7 +20,8 @@ void Forward(uint8_t phase)
 
 const char* PhaseName(Phase phase)
 {
-    static const char* const kNames[kPhaseCount] = {"session", "unlock", "erase", "erase check", "program", "verify", "read"};
+    static const char* const kNames[kPhaseCount] = {"session", "unlock", "erase", "erase check", "program",
+                                                       "verify",  "read",   "sfdp",  "final check"};
     return kNames[static_cast<int>(phase)];
 }
 

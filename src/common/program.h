@@ -25,6 +25,7 @@ struct Program {
     const char* erase_check_label;
     const char* verify_label;
     const char* read_label;           // the read-out
+    const char* final_check_label;    // the read-back of a part of unknown size
     const char* program_label_wide;   // AAI byte, 64 KB burst pages, test mode
     const char* program_label_narrow; // AAI word and the other page routines
 };
@@ -50,6 +51,7 @@ inline constexpr Program kKovrinux = {
     .erase_check_label = " Erase Verify...  : ",
     .verify_label = " Verify...        : ",
     .read_label = " Reading...       : ",
+    .final_check_label = " Final check...   : ",
     .program_label_wide = "  Programing...    : ",
     .program_label_narrow = " Programing...    : ",
 };
@@ -75,6 +77,7 @@ inline constexpr Program kKovrin = {
     .erase_check_label = "  Erase Verify...  : ",
     .verify_label = "  Verify...        : ",
     .read_label = "  Reading...       : ",
+    .final_check_label = "  Final check...   : ",
     .program_label_wide = "  Programing...    : ",
     .program_label_narrow = "  Programing...    : ",
 };

@@ -5,6 +5,7 @@
 #include "flash/program.h"
 #include "flash/protect.h"
 #include "flash/verify.h"
+#include "hostio/flash_mode.h"
 #include "regions.h"
 
 namespace driver {
@@ -24,6 +25,8 @@ bool BlockUpdate::Run(uint32_t address, const flash::BlockImage& image)
         return flash::VerifyBlock(address + (region != nullptr ? region->offset : 0), image, marks);
 
     flash::UnlockAll(part);
+    // From the first erase on, a run that ends early leaves a partial image.
+    hostio::SetTimeoutAdvice(kPartialImage);
     uint32_t pages = flash::kPagesPerBlock;
     if (region == nullptr) {
         flash::EraseBlock(part, address, image.length);

@@ -11,6 +11,10 @@
 
 namespace driver {
 
+// Said when an update ends on a failure after the flash began to change.
+inline constexpr const char* kPartialImage =
+    "\n\rThe flash may hold a partial image; run the update again before resetting the board.";
+
 struct BlockUpdate {
     const RunOptions& options;
     const flash::FlashPart& part;

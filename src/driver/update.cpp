@@ -5,6 +5,7 @@
 #include "common/print.h"
 #include "common/program.h"
 #include "flash/ident.h"
+#include "flash/verify.h"
 #include "hostio/flash_mode.h"
 #include "hostio/mailbox.h"
 #include "hostio/sio.h"
@@ -35,7 +36,7 @@ bool Refused(const RunOptions& options, const FlashPart& part, bool halved, uint
 {
     const Region* region = ChosenRegion(options);
     if (region != nullptr && part.row->erase == flash::EraseGranularity::k64KOnly) {
-        PrintLine("\n\rRegion update needs 4 KB erase; this flash erases 64 KB blocks!");
+        PrintLine("\n\rRegion update needs 4 KB erase; this flash has no 4 KB erase!");
         return true;
     }
     // The halves are taken at fixed offsets: a shorter image has no upper
@@ -61,6 +62,19 @@ constexpr Endings kUpdateEndings = {
     nullptr,
 };
 constexpr Endings kCompareEndings = {"\n\rInterrupted.", "\n\rFlash equals the image."};
+
+// A part of unknown size wraps an image longer than itself onto its start,
+// and each block's verify passes on what was just written there: only a
+// read of the whole area after the last block tells.
+bool HoldsWholeImage(uint32_t address, const uint8_t* bytes, uint64_t length)
+{
+    uint32_t differs_at = 0;
+    if (flash::CheckImageHeld(address, bytes, static_cast<uint32_t>(length), &differs_at))
+        return true;
+    Print("\n\rThe flash does not hold the image at 0x%06X: the part may be smaller than the image.\n",
+          static_cast<unsigned>(differs_at));
+    return false;
+}
 
 }  // namespace
 
@@ -110,8 +124,16 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
         verified = update.Run(base + block * flash::kBlockBytes, slice);
     }
 
+    const bool stopped = verified && block < blocks;
+    if (verified && !stopped && !options.compare && part.Capacity() == 0) {
+        const Region* region = ChosenRegion(options);
+        verified = HoldsWholeImage(base + (region != nullptr ? region->offset : 0),
+                                   image.bytes + first_image_block * flash::kBlockBytes, length);
+    }
+    if (!verified && !options.compare)
+        PrintLine(kPartialImage);
     hostio::CloseFlashMode(closing);
-    if (verified && block < blocks) {
+    if (stopped) {
         PrintLine(endings.interrupted);
         return 1;
     }

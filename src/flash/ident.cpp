@@ -3,6 +3,7 @@
 #include "channel.h"
 #include "common/print.h"
 #include "platform/platform.h"
+#include "sfdp.h"
 #include "status.h"
 
 namespace flash {
@@ -35,7 +36,13 @@ FlashPart IdentifyFlash()
         ReadLegacyId(&id);
     PrintText("\nvExitFollowMode");
     ExitFollowMode();
-    return FlashPart{id, &FindPartRow(id.bytes[0])};
+    FlashPart part = PartFromId(id);
+    if (part.capacity == 0) {
+        part.capacity = ReadSfdpCapacity();
+        if (part.capacity != 0)
+            part.size_source = SizeSource::kSfdp;
+    }
+    return part;
 }
 
 void ReadLegacyId(FlashId* id)

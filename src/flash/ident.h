@@ -8,7 +8,8 @@
 namespace flash {
 
 // The JEDEC id (0x9F), or the older read-id (0xAB) when the part answers
-// the JEDEC read with vendor 0; prints its trace as it goes.
+// the JEDEC read with vendor 0; prints its trace as it goes. Where the id
+// does not tell the size, the part's SFDP tables are asked.
 FlashPart IdentifyFlash();
 // The 0xAB read into id, its sixteen bytes printed between blank lines.
 void ReadLegacyId(FlashId* id);

@@ -9,7 +9,18 @@
 
 namespace flash {
 
-enum class Phase : uint8_t { kSession, kUnlock, kErase, kEraseCheck, kProgram, kVerify, kRead, kCount };
+enum class Phase : uint8_t {
+    kSession,
+    kUnlock,
+    kErase,
+    kEraseCheck,
+    kProgram,
+    kVerify,
+    kRead,
+    kSfdp,        // the size from SFDP, where the id does not tell it
+    kFinalCheck,  // the read-back of a part of unknown size
+    kCount,
+};
 
 // The phase of one routine call; back to the session when it returns.
 class PhaseScope {

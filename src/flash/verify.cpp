@@ -9,7 +9,21 @@
 
 namespace flash {
 
-bool VerifyBlock(uint32_t address, const BlockImage& image, Marks marks)
+namespace {
+
+void Note(Differences* d, uint32_t address, uint8_t flash, uint8_t image)
+{
+    if (d->count++ == 0) {
+        d->first = address;
+        d->first_flash = flash;
+        d->first_image = image;
+    }
+    d->last = address;
+}
+
+}  // namespace
+
+bool VerifyBlock(uint32_t address, const BlockImage& image, Marks marks, Differences* differences)
 {
     const PhaseScope phase(Phase::kVerify);
     DisableWrite();
@@ -17,21 +31,45 @@ bool VerifyBlock(uint32_t address, const BlockImage& image, Marks marks)
     OpenFastRead(address);
     PrintText(kProgram.verify_label);
     const uint32_t mark_every = marks == Marks::kPer256 ? 0x100 : kSectorBytes;
+    bool same = true;
     for (uint32_t n = 0; n < image.length; ++n) {
         const uint8_t expected = image.bytes[n];
-        if (ReadFlashByte() != expected) {
-            // The image offset and the byte the image holds there.
-            Print("[%x]=%x", static_cast<unsigned>(image.image_offset + n), expected);
-            WaitIdle();
-            PrintLine(" -- Verify Fail. ");
-            return false;
+        const uint8_t read = ReadFlashByte();
+        if (read != expected) {
+            if (same) {
+                // The image offset and the byte the image holds there.
+                Print("[%x]=%x", static_cast<unsigned>(image.image_offset + n), expected);
+                same = false;
+            }
+            if (differences == nullptr)
+                break;
+            Note(differences, address + n, read, expected);
         }
         if (n % mark_every == 0)
             PrintText(kProgram.mark);
     }
     WaitIdle();
-    PrintLine(" -- Verify OK. ");
-    return true;
+    PrintLine(same ? " -- Verify OK. " : " -- Verify Fail. ");
+    return same;
+}
+
+bool CheckImageHeld(uint32_t address, const uint8_t* bytes, uint32_t length, uint32_t* differs_at)
+{
+    const PhaseScope phase(Phase::kFinalCheck);
+    PrintText(kProgram.final_check_label);
+    OpenFastRead(address);
+    bool same = true;
+    for (uint32_t n = 0; n < length && same; ++n) {
+        if (ReadFlashByte() != bytes[n]) {
+            *differs_at = address + n;
+            same = false;
+        } else if (n % kSectorBytes == 0) {
+            PrintText(kProgram.mark);
+        }
+    }
+    ExitFollowMode();
+    PrintLine(same ? " -- Final check OK. " : " -- Final check Fail. ");
+    return same;
 }
 
 }  // namespace flash

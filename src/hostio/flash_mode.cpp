@@ -13,6 +13,7 @@ namespace {
 bool gKeyboardDisabled;
 uint8_t gClosingCommand;
 bool gEnding;
+const char* gTimeoutAdvice;
 
 // One byte to a mailbox command port, giving up on each wait instead of
 // ending the run: a wedged EC must not keep the keyboard off. The byte is
@@ -58,6 +59,11 @@ void CloseFlashMode(uint8_t closing)
     gKeyboardDisabled = false;
 }
 
+void SetTimeoutAdvice(const char* line)
+{
+    gTimeoutAdvice = line;
+}
+
 void WaitExpired(Awaited awaited)
 {
     if (awaited.port >= 0)
@@ -66,6 +72,8 @@ void WaitExpired(Awaited awaited)
         Print("\n\rTimeout: %s\n", awaited.what);
     if (!gEnding) {
         gEnding = true;
+        if (gTimeoutAdvice != nullptr)
+            PrintLine(gTimeoutAdvice);
         if (gClosingCommand != 0)
             TrySend(kEcMailbox, gClosingCommand);
         if (gKeyboardDisabled)

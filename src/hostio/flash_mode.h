@@ -15,4 +15,8 @@ void OpenFlashMode(uint8_t closing);
 // The closing command, then the keyboard back on.
 void CloseFlashMode(uint8_t closing);
 
+// A line a timeout prints after its report, before it closes flash mode
+// (null: none). An update sets it once the flash begins to change.
+void SetTimeoutAdvice(const char* line);
+
 }  // namespace hostio

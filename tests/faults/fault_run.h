@@ -64,6 +64,10 @@ void ExpectClosedOnce(const Outcome& o, const std::string& closing);
 bool StartsWith(const std::string& s, const std::string& head);
 bool EndsWith(const std::string& s, const std::string& tail);
 
+// What an update that fails once its first erase has begun says last.
+inline const std::string kPartialImage =
+    "\n\rThe flash may hold a partial image; run the update again before resetting the board.\n";
+
 // A fixture that records how many fault runs each test made.
 class FaultTest : public ::testing::Test {
 protected:

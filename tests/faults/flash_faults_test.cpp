@@ -137,7 +137,7 @@ TEST_P(FlashFaults, StuckByteFailsTheVerify)
             const Outcome o = RunSim(run);
             EXPECT_EQ(o.status, 1);
             const std::string failure = "[" + Hex(s.image_offset).append("]=a5 -- Verify Fail. \n");
-            EXPECT_TRUE(EndsWith(o.out, failure)) << o.out;
+            EXPECT_TRUE(EndsWith(o.out, failure + faults::kPartialImage)) << o.out;
             ExpectClosedOnce(o, Closing(area));
             // The failed verify's read ends with its status wait; nothing follows.
             ASSERT_GE(o.trace.size(), 4u);
@@ -166,7 +166,7 @@ TEST_P(FlashFaults, StuckByteFailsTheEraseCheck)
             const std::string text = area.option != nullptr ? "counterN=" + Hex(s.address - s.block_start)
                                      : s.block_start == 0    ? "counter2=0 counter=0"
                                                              : CountersAfterBlock0(part());
-            EXPECT_TRUE(EndsWith(o.out, " -- Verify Fail. " + text + "\n")) << o.out;
+            EXPECT_TRUE(EndsWith(o.out, " -- Verify Fail. " + text + "\n" + faults::kPartialImage)) << o.out;
             EXPECT_EQ(o.out.find("Programing...", o.out.rfind("Erase Verify...")), std::string::npos)
                 << "a block whose erase check failed was programmed";
             ExpectClosedOnce(o, Closing(area));

@@ -25,6 +25,9 @@ inline std::string Usage(const std::string& banner = kBanner, const std::string&
 inline const std::string kWrongParameter = "\n\nWrong Parameter! Please try again!\n\n";
 inline const std::string kSizeLost = "\n\rFile Size Paramter Lost, Please try again!\n\n";
 inline const std::string kFileOpenFail = "\n\rFile Open Fail!";
+// An update that fails once its first erase has begun says this last.
+inline const std::string kPartialImage =
+    "\n\rThe flash may hold a partial image; run the update again before resetting the board.\n";
 
 // kovrin (the UEFI program) as kovrin-sim draws its console on a terminal:
 // a cleared screen is "\x1b[2J\x1b[H", a cursor at column x, row y (both

@@ -188,8 +188,11 @@ std::vector<std::string> FlashMisuse(const std::vector<std::string>& trace)
     for (const std::string& line : trace) {
         const bool spi = line.rfind("spi ", 0) == 0;
         const bool aai_tail = line.rfind("spi ad ignored length", 0) == 0 || line.rfind("spi af ignored length", 0) == 0;
+        // Asking a part of unknown size for its SFDP tables is sound even
+        // where it has none.
+        const bool sfdp_probe = line.rfind("spi 5a ", 0) == 0 && line.find(" ignored unsupported") != std::string::npos;
         const bool other_pair = spi && line.find(" @") != std::string::npos;  // TraceLines took the own pair off
-        if ((line.find(" ignored ") != std::string::npos && !aai_tail) || other_pair ||
+        if ((line.find(" ignored ") != std::string::npos && !aai_tail && !sfdp_probe) || other_pair ||
             line.rfind("unselected ", 0) == 0)
             misuse.push_back(line);
     }

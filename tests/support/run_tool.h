@@ -53,7 +53,8 @@ std::vector<std::string> TraceLines(const std::vector<uint8_t>& text, const std:
 // ignored, one carried by the other pair (in a trace from TraceLines), or
 // a byte clocked with no transaction open. The AAI step that
 // the tool leaves without data before its write disable is the one
-// ignored transaction every AAI run has; it is not listed.
+// ignored transaction every AAI run has, and a part without SFDP ignores
+// the question for it; neither is listed.
 std::vector<std::string> FlashMisuse(const std::vector<std::string>& trace);
 
 // The flash size board options give: --flash-size, or the part's own
