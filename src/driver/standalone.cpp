@@ -76,9 +76,9 @@ int RunProtectMode()
     ShowBanner();
     flash::ShowDeviceId(part);
     flash::ShowVendor(part);
-    flash::ProtectBootBlock(part);
+    const bool protected_now = flash::ProtectBootBlock(part);
     hostio::CloseFlashMode(hostio::kEcCloseWithReset);
-    return StatusAfterStop(0);
+    return StatusAfterStop(protected_now ? 0 : 1);
 }
 
 }  // namespace driver

@@ -4,6 +4,7 @@
 #include "common/print.h"
 #include "common/program.h"
 #include "phase.h"
+#include "protection.h"
 #include "platform/platform.h"
 #include "status.h"
 
@@ -12,6 +13,8 @@ namespace flash {
 namespace {
 
 constexpr uint8_t kUnprotected = 0x00;
+// Status register 1 without the busy bit and the latch.
+constexpr uint8_t kProtectionBits = 0xFC;
 
 void SendWriteEnable()
 {
@@ -39,7 +42,7 @@ void UnlockAll(const FlashPart& part)
     SendWriteEnable();
     OpenStatusRead();
     PollLatchSet();
-    if (part.row->enable_write_status == EnableWriteStatus::kAlways)
+    if (part.row->enable_write_status_always)
         SendEnableWriteStatus();
     EnterFollowMode();
     SendOpcode(kOpWriteStatus);
@@ -47,7 +50,7 @@ void UnlockAll(const FlashPart& part)
     WaitIdle();
 }
 
-void ProtectBootBlock(const FlashPart& part)
+bool ProtectBootBlock(const FlashPart& part)
 {
     const PartRow& row = *part.row;
     WaitIdle();
@@ -62,9 +65,12 @@ void ProtectBootBlock(const FlashPart& part)
         SendOpcode(kOpReadStatus2);
         status2 = ReadFlashByte();
     }
-    if (row.enable_write_status != EnableWriteStatus::kNever)
-        SendEnableWriteStatus();
     WaitIdle();
+    // The enable that makes the write last goes right before it: SST's 0x50
+    // is spent by any command in between, and after Winbond's 0x50 the part
+    // would keep the value only until power-off.
+    EnterFollowMode();
+    SendOpcode(row.protect_enable);
     EnterFollowMode();
     SendOpcode(kOpWriteStatus);
     SendFlashByte(row.protect_value);
@@ -78,8 +84,20 @@ void ProtectBootBlock(const FlashPart& part)
     SendOpcode(kOpReadStatus);
     Settle();
     PrintText("\n\nProtect BBK Area Done!");
-    Print("\nRead Status Register = 0x%x\n", ReadFlashByte());
+    uint8_t status = ReadFlashByte();
+    Print("\nRead Status Register = 0x%x\n", status);
     WaitIdle();
+    // The value that counts is the one the part holds once it is idle.
+    if ((status & kStatusBusy) != 0)
+        status = ReadStatusRegister(kOpReadStatus);
+    if (row.has_status2)
+        status2 = ReadStatusRegister(kOpReadStatus2);
+    PrintProtectedLine(part, status, status2);
+    if ((status & kProtectionBits) != (row.protect_value & kProtectionBits)) {
+        PrintLine("\n\rProtect BBK Area Fail!");
+        return false;
+    }
+    return true;
 }
 
 }  // namespace flash

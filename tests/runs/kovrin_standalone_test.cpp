@@ -59,10 +59,11 @@ TEST(KovrinProtectMode, ClearsTheScreenAndSettlesHalfASecond)
         std::string id_bytes;
         std::string vendor;
         const char* status_value;
+        const char* protected_area;
         long long pause_us;  // four settle points on 0xEF, two on others
     } rows[] = {
-        {"winbond", "ef 40 12 0", "Winbond", "0x64", 4 * 500000},
-        {"sst", "bf 25 8c 0", "SST", "0x4", 2 * 500000},
+        {"winbond", "ef 40 12 0", "Winbond", "0x64", "0x000000-0x000FFF", 4 * 500000},
+        {"sst", "bf 25 8c 0", "SST", "0x4", "0x030000-0x03FFFF", 2 * 500000},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.part);
@@ -74,7 +75,8 @@ TEST(KovrinProtectMode, ClearsTheScreenAndSettlesHalfASecond)
                              k::kClear + k::kAtBanner + k::kBanner +
                              k::kAtDeviceId + " Device ID        : " + row.id_bytes + " " +
                              k::kAtVendor + " SPI Vendor       : " + row.vendor + " \n" +
-                             "\n\nProtect BBK Area Done!\nRead Status Register = " + row.status_value + "\n");
+                             "\n\nProtect BBK Area Done!\nRead Status Register = " + row.status_value + "\n" +
+                             "Protected: " + row.protected_area + "\n");
         EXPECT_EQ(o.status, 0);
         EXPECT_EQ(Stat(o.stats, "pause_us"), row.pause_us);
         EXPECT_FLASH(o.flash, OldFlash());

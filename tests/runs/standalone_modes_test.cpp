@@ -74,51 +74,62 @@ TEST(TestMode, ReadsThePatternBack)
 
 struct ProtectRow {
     const char* part;
-    std::string identification;
-    std::string device_line;
-    const char* status_value;
-    std::vector<std::string> protect_lines;  // in this order
-    std::vector<std::string> misuse;
+    const char* status_value;    // as read back
+    const char* protected_area;  // what that guards, from the part's datasheet
+    std::vector<std::string> protect_lines;  // one right after the other
 };
 
-// The SST25VF010A takes a status write only right after 0x50; the status
-// poll the tool puts in between disarms it, so it stays unprotected.
-TEST(ProtectMode, ProtectsTheBootBlock)
+// Every family: the status write lasts (the non-volatile status holds the
+// bits after the run) or the run says it failed. The enable goes right
+// before the write: 0x50 on SST (the SST25VF010A takes nothing else), 0x06
+// on Winbond, whose 0x50 would only write the volatile copy.
+TEST(ProtectMode, ProtectsOnEveryPart)
 {
     const ProtectRow rows[] = {
-        {"winbond", "\nvEnterFollowMode\nSPIDeviceID= ef 40 12 0\nvExitFollowMode",
-         " Device ID        : ef 40 12 0  SPI Vendor       : Winbond \n", "0x64",
-         {"spi 35 r=1", "spi 50", "spi 01 w=2"}, {}},
-        {"sst", "\nvEnterFollowMode\nSPIDeviceID= bf 25 8c 0\nvExitFollowMode",
-         " Device ID        : bf 25 8c 0  SPI Vendor       : SST \n", "0x4", {"spi 50", "spi 01 w=1"}, {}},
-        {"sst-old",
-         "\nvEnterFollowMode\nSPIDeviceID= 0 0 0 0\n\n bf 49 bf 49 bf 49 bf 49 bf 49 bf 49 bf 49 bf 49\n\n\n"
-         "vExitFollowMode",
-         " Device ID        : bf 49 bf 49  SPI Vendor       : SST \n", "0x2",
-         {"spi 50", "spi 01 w=1 ignored not-enabled"}, {"spi 01 w=1 ignored not-enabled"}},
+        {"winbond", "0x64", "0x000000-0x000FFF", {"spi 06", "spi 01 w=2"}},
+        {"sst", "0x4", "0x030000-0x03FFFF", {"spi 50", "spi 01 w=1"}},
+        {"sst-old", "0x4", "unknown", {"spi 50", "spi 01 w=1"}},
+        {"mxic", "0x4", "0x030000-0x03FFFF", {"spi 06", "spi 01 w=1"}},
+        {"mxic-pp32", "0x4", "0x000000-0x00FFFF (all)", {}},
+        {"st", "0x4", "0x030000-0x03FFFF", {}},
+        {"gigadevice", "0x4", "0x030000-0x03FFFF", {}},
+        {"ite", "0x4", "unknown", {}},
+        {"ite-a", "0x4", "unknown", {}},
+        {"atmel", "0x4", "unknown", {}},
+        {"unknown", "0x4", "unknown", {}},
     };
     for (const ProtectRow& row : rows) {
         SCOPED_TRACE(row.part);
         const auto o = RunMode({"/PB"}, {"--flash", row.part});
-        EXPECT_EQ(o.out, kOpening + "vReadSPIDeviceID start\n\n" + row.identification +
-                             "vReadSPIDeviceID end\n\n"
-                             " Zelkora EC flash OS tool version : 1.0\n" +
-                             row.device_line + "\n\nProtect BBK Area Done!\nRead Status Register = " +
-                             row.status_value + "\n");
+        const std::string tail = std::string("\n\nProtect BBK Area Done!\nRead Status Register = ") +
+                                 row.status_value + "\nProtected: " + row.protected_area + "\n";
+        ASSERT_GE(o.out.size(), tail.size());
+        EXPECT_EQ(o.out.substr(o.out.size() - tail.size()), tail);
         EXPECT_EQ(o.status, 0);
+        EXPECT_EQ(testsupport::Stat(o.stats, "status_nonvolatile") & 0xFC, std::stoi(row.status_value, nullptr, 16) & 0xFC);
         EXPECT_FLASH(o.flash, OldFlash(updatetest::FlashBytesOf({"--flash", row.part})));
-
-        size_t at = 0;
-        for (const std::string& line : row.protect_lines) {
-            const auto it = std::find(o.trace.begin() + static_cast<long>(at), o.trace.end(), line);
-            ASSERT_NE(it, o.trace.end()) << line;
-            at = static_cast<size_t>(it - o.trace.begin());
-        }
-        if (std::string(row.part) != "winbond") {
+        // One after the other, nothing in between.
+        EXPECT_NE(std::search(o.trace.begin(), o.trace.end(), row.protect_lines.begin(), row.protect_lines.end()),
+                  o.trace.end());
+        // Only parts with a status register 2 are asked for it.
+        const std::string part = row.part;
+        if (part != "winbond" && part != "gigadevice") {
             EXPECT_EQ(CountPrefix(o.trace, "spi 35"), 0u);
         }
-        updatetest::ExpectClosedOnce(o, "ec fc", row.misuse);
+        updatetest::ExpectClosedOnce(o, "ec fc");
     }
+}
+
+// A part that does not keep the bits (its status register locked by SRP0
+// with WP# low) is reported, and the run fails.
+TEST(ProtectMode, StatusThatDoesNotHoldFails)
+{
+    const auto o = RunMode({"/PB"}, {"--flash", "mxic", "--status", "80", "--wp-low"});
+    EXPECT_EQ(o.status, 1);
+    const std::string tail = "Read Status Register = 0x80\nProtected: none\n\n\rProtect BBK Area Fail!\n";
+    ASSERT_GE(o.out.size(), tail.size());
+    EXPECT_EQ(o.out.substr(o.out.size() - tail.size()), tail);
+    updatetest::ExpectClosedOnce(o, "ec fc", {"spi 01 w=1 ignored locked"});
 }
 
 }  // namespace
