@@ -2,7 +2,8 @@
 #   kovrinux      (arm64, from the cross build): /usr/sbin/kovrinux, kovrinux(8)
 #   kovrin-sim    (host architecture): /usr/bin/kovrinux-sim, /usr/bin/kovrin-sim,
 #                 kovrinux-sim(1) and its alias kovrin-sim(1)
-#   kovrin-efi    (all, when KOVRIN_EFI names kovrin.efi): /usr/lib/kovrin/kovrin.efi
+#   kovrin-efi    (all, when KOVRIN_EFI names kovrin.efi): /usr/lib/kovrin/kovrin.efi,
+#                 kovrin(8)
 # Each with README.md, copyright and changelog.gz in /usr/share/doc/<package>
 # and its lintian overrides.
 # `cmake --install` lays out the same files under its prefix.
@@ -24,13 +25,14 @@ function(kovrin_gzip out src)
 endfunction()
 
 kovrin_gzip(${_pkg_out}/kovrinux.8.gz ${PROJECT_SOURCE_DIR}/docs/man/kovrinux.8)
+kovrin_gzip(${_pkg_out}/kovrin.8.gz ${PROJECT_SOURCE_DIR}/docs/man/kovrin.8)
 kovrin_gzip(${_pkg_out}/kovrinux-sim.1.gz ${PROJECT_SOURCE_DIR}/docs/man/kovrinux-sim.1)
 foreach(package kovrinux kovrin-sim kovrin-efi)
   configure_file(${_pkg_src}/changelog.in ${_pkg_out}/${package}/changelog @ONLY)
   kovrin_gzip(${_pkg_out}/${package}/changelog.gz ${_pkg_out}/${package}/changelog)
 endforeach()
 add_custom_target(kovrin_docs ALL DEPENDS
-  ${_pkg_out}/kovrinux.8.gz ${_pkg_out}/kovrinux-sim.1.gz
+  ${_pkg_out}/kovrinux.8.gz ${_pkg_out}/kovrin.8.gz ${_pkg_out}/kovrinux-sim.1.gz
   ${_pkg_out}/kovrinux/changelog.gz ${_pkg_out}/kovrin-sim/changelog.gz
   ${_pkg_out}/kovrin-efi/changelog.gz)
 # kovrin-sim shares the page of kovrinux-sim.
@@ -78,6 +80,7 @@ if(KOVRIN_EFI)
   # Not lib/<multiarch>: the file is for the board's firmware, whatever the
   # architecture of the system that holds it.
   install(FILES ${KOVRIN_EFI} DESTINATION lib/kovrin COMPONENT efi)
+  install(FILES ${_pkg_out}/kovrin.8.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man8 COMPONENT efi)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md ${_pkg_src}/copyright ${_pkg_out}/kovrin-efi/changelog.gz
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/kovrin-efi COMPONENT efi)
 endif()
@@ -158,7 +161,8 @@ ITE embedded controller, write-protects its boot block and reads the EC's
 version, before any operating system runs.
 .
 This package holds /usr/lib/kovrin/kovrin.efi, to be copied to the
-board's EFI system partition and started from the UEFI shell.]=])
+board's EFI system partition and started from the UEFI shell, and its
+manual page.]=])
 
 include(CPack)
 

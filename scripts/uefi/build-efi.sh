@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds kovrin.efi and kovrin-sim.efi on a prepared EDK II tree (see
-# edk2.sh) into <out>. The EDK II workspace lives in <out>/ws: the package is
-# a link to src/platform/uefi, the C++ code is in generated library modules.
+# edk2.sh) into <out>, with the test equipment kovrin-trap.efi. The EDK II
+# workspace lives in <out>/ws: the packages are links to src/platform/uefi
+# and sim/trap/uefi, the C++ code is in generated library modules.
 #   build-efi.sh <edk2 tree> <out folder>
 set -euo pipefail
 
@@ -14,6 +15,7 @@ target=RELEASE
 
 mkdir -p "$ws/Conf" "$ws/ArmPkg/Library/GccLto"
 ln -sfn "$root/src/platform/uefi" "$ws/KovrinPkg"
+ln -sfn "$root/sim/trap/uefi" "$ws/KovrinTrapPkg"
 "$root/src/platform/uefi/make_lib_infs.sh" "$root" "$ws/KovrinLibs"
 
 for conf in target tools_def build_rule; do
@@ -57,7 +59,7 @@ if [ -z "$(printf '%s\0' "$probe" | with_constructors)" ]; then
   echo "the static-constructor check does not see one in $probe" >&2
   exit 1
 fi
-bad=$(find "$build_dir/KovrinLibs" "$build_dir/KovrinPkg" -name '*.obj' -print0 | with_constructors)
+bad=$(find "$build_dir/KovrinLibs" "$build_dir/KovrinPkg" "$build_dir/KovrinTrapPkg" -name '*.obj' -print0 | with_constructors)
 if [ -n "$bad" ]; then
   echo "static constructors (never run under UEFI) in:" >&2
   echo "$bad" | sed 's/^/  /' >&2

@@ -2,7 +2,8 @@
 # Checks the manual pages: they render without a single groff or man
 # warning, carry the project version and the sections a reader looks for,
 # name every option of the tool and of the virtual board with its exact
-# spelling, and document only board options that the program accepts.
+# spelling, tell where the UEFI program differs, carry the warnings, and
+# document only board options that the program accepts.
 #   check_manpages.sh MAN_DIR VERSION [KOVRINUX_SIM [KOVRIN_SIM]]
 set -euo pipefail
 
@@ -60,7 +61,7 @@ empty() {
   [ ! -s "$1" ]
 }
 
-for page in kovrinux.8 kovrinux-sim.1; do
+for page in kovrinux.8 kovrin.8 kovrinux-sim.1; do
   src="$man_dir/$page"
   if [ ! -f "$src" ]; then
     fail "$page: missing"
@@ -136,6 +137,53 @@ check "kovrinux.8: no SAFETY section" grep -qx SAFETY "$page"
 section "$page" SAFETY >"$work/safety"
 for point in "on the board only" "Verify Fail." "run the same update again"; do
   check "kovrinux.8: SAFETY does not say '$point'" contains "$work/safety" "$point"
+done
+
+# --- kovrin(8): the same tool from the UEFI shell ---
+page=$work/kovrin.8.txt
+section "$page" OPTIONS >"$work/options"
+for option in "image size" "/F, /f" /BK /Mn /Bp "/O base" /j /C /D "/R file size" /I "/L log" "/V, /v" \
+  "/VB [version]" "/VBF image" "/VC [version]" /T /PB --help --version; do
+  check "kovrin.8: option '$option' not in the table" has_tag "$work/options" "$option"
+done
+section "$page" "EXIT STATUS" >"$work/status"
+for status in EFI_SUCCESS EFI_ABORTED; do
+  check "kovrin.8: exit status $status not described" has_tag "$work/status" "$status"
+done
+section "$page" FILES >"$work/files"
+check "kovrin.8: FILES does not name /usr/lib/kovrin/kovrin.efi" \
+  has_tag "$work/files" /usr/lib/kovrin/kovrin.efi
+# How to start it and script it, and each point where a run differs from
+# a kovrinux run: SECTION|text it must hold.
+while IFS='|' read -r heading point; do
+  section "$page" "$heading" >"$work/part"
+  check "kovrin.8: $heading does not say '$point'" contains "$work/part" "$point"
+done <<'EOF'
+OPTIONS|kovrinux(8)
+STARTING IT|fs0:\kovrin.efi ec.bin 128
+STARTING IT|cd \
+STARTING IT|relative to the shell's current directory and volume
+CONSOLE|clears the screen
+CONSOLE|for each 64 KB block
+CONSOLE|U+2588
+DIFFERENCES FROM KOVRINUX|status and command port 0x66, data port 0x62
+DIFFERENCES FROM KOVRINUX|No EC command 0xDD and no half-second pause
+DIFFERENCES FROM KOVRINUX|“Zelkora EC flash tool version : 0.0.2”
+DIFFERENCES FROM KOVRINUX|find_ite_chip=
+DIFFERENCES FROM KOVRINUX|light green
+DIFFERENCES FROM KOVRINUX|light red
+DIFFERENCES FROM KOVRINUX|50 microseconds apart
+EXIT STATUS|if %lasterror% ne 0 then
+FILES|/boot/efi
+EOF
+
+# The warnings that both pages carry.
+for name in kovrinux.8 kovrin.8; do
+  section "$work/$name.txt" SAFETY >"$work/safety"
+  for point in "An update clears the boot-block protection" "/PB after it, and check with /I" \
+    "a read-out meant for restoring such a board is 128 KB"; do
+    check "$name: SAFETY does not say '$point'" contains "$work/safety" "$point"
+  done
 done
 
 # --- kovrinux-sim(1) ---

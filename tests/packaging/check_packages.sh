@@ -148,9 +148,11 @@ check_package kovrin-sim "$host_arch" "$host_elf" "$host_build" sim \
   /usr/share/lintian/overrides/kovrin-sim
 
 # No programs for this system: the board's firmware runs the file, which
-# must be the very kovrin.efi tested in QEMU.
+# must be the very kovrin.efi tested in QEMU. The exact list also keeps out
+# kovrin-trap.efi, the test equipment built beside it.
 check_package kovrin-efi all - "$host_build" efi "" -- \
   /usr/lib/kovrin/kovrin.efi \
+  /usr/share/man/man8/kovrin.8.gz \
   /usr/share/doc/kovrin-efi/README.md \
   /usr/share/doc/kovrin-efi/copyright \
   /usr/share/doc/kovrin-efi/changelog.gz

@@ -26,13 +26,13 @@ cpp_in() {
   done | LC_ALL=C sort | sed 's|//|/|; s/^/  /')
 }
 
-# library <name> <guid> <class> <sources> [<module type>]
+# library <name> <guid> <class> <sources> [<module type> [<package>]]
 library() {
-  awk -v name="$1" -v guid="$2" -v class="$3" -v sources="$4" -v module="${5:-UEFI_APPLICATION}" -v flags="$flags" \
-      -v includes="-I$root/src -I$root" '
+  awk -v name="$1" -v guid="$2" -v class="$3" -v sources="$4" -v module="${5:-UEFI_APPLICATION}" \
+      -v package="${6:-KovrinPkg}" -v flags="$flags" -v includes="-I$root/src -I$root" '
     /@SOURCES@/ { print sources; next }
     { gsub(/@NAME@/, name); gsub(/@GUID@/, guid); gsub(/@CLASS@/, class); gsub(/@MODULE@/, module)
-      gsub(/@CORE_FLAGS@/, flags); gsub(/@INCLUDES@/, includes); print }
+      gsub(/@PACKAGE@/, package); gsub(/@CORE_FLAGS@/, flags); gsub(/@INCLUDES@/, includes); print }
   ' "$here/KovrinLib.inf.in" >"$out/$1.inf.new"
   # Rewritten only on change, so the build keeps its up-to-date objects.
   if cmp -s "$out/$1.inf.new" "$out/$1.inf"; then
@@ -53,7 +53,8 @@ library KovrinPortWindow 90946e94-f934-4122-a851-5d4193a75c7c KovrinWindowLib \
 library KovrinBoardWindow c927959a-ead2-451c-a275-892b974754bf KovrinWindowLib \
   "$(cpp_in sim)
   src/platform/uefi/board_window.cpp"
-# kovrin-trap.efi (test equipment): the board's core behind the trapped window.
+# kovrin-trap.efi (test equipment, sim/trap/uefi): the board's core behind
+# the trapped window.
 library KovrinTrapBoard fab84619-cda8-4aea-9e15-8b2122325bcb KovrinTrapBoardLib \
   "$(cpp_in sim)
-  src/platform/uefi/trap/trap_board.cpp" UEFI_DRIVER
+  sim/trap/uefi/trap_board.cpp" UEFI_DRIVER KovrinTrapPkg

@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/uefi/trap/trap_services.h"
 #include "sim/board.h"
 #include "sim/options.h"
+#include "sim/trap/uefi/trap_services.h"
 
 namespace {
 
