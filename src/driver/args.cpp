@@ -18,6 +18,7 @@ const Option kOptions[] = {
     {"/Mn", [](RunOptions* o) { o->main_code = true; }},
     {"/Bp", [](RunOptions* o) { o->backup_code = true; }},
     {"/PB", [](RunOptions* o) { o->protect = true; }},
+    {"/I", [](RunOptions* o) { o->information = true; }},
     {"/T", [](RunOptions* o) { o->test = true; }},
     {"/C", [](RunOptions* o) { o->compare = true; }},
     {"/O", nullptr},  // its value is read by the scan
@@ -67,12 +68,13 @@ bool TakeReadOut(int argc, char* argv[], int i, RunOptions* options)
     return true;
 }
 
-// The read-out is a mode of its own: nothing that picks or shapes another
-// mode may come with it.
-bool ReadOutMixed(const RunOptions& o)
+// The read-out and the information mode are modes of their own: nothing
+// that picks or shapes another mode may come with them.
+bool ModesMixed(const RunOptions& o)
 {
-    return o.read_out &&
-           (o.image != nullptr || o.test || o.protect || o.version || o.compare || ChosenRegion(o) != nullptr);
+    const bool other = o.image != nullptr || o.test || o.protect || o.version || o.compare ||
+                       ChosenRegion(o) != nullptr;
+    return (o.read_out && (other || o.information)) || (o.information && (other || o.offset_given));
 }
 
 const Option* FindOption(const char* arg)
@@ -123,6 +125,7 @@ ScanResult ScanArguments(int argc, char* argv[], RunOptions* options)
             // would silently flash at base 0.
             if (i + 1 >= argc || !ParseHex(argv[i + 1], &options->offset))
                 return ScanResult::kWrongParameter;
+            options->offset_given = true;
             continue;
         }
 
@@ -132,7 +135,7 @@ ScanResult ScanArguments(int argc, char* argv[], RunOptions* options)
 
         return ScanResult::kWrongParameter;
     }
-    return ReadOutMixed(*options) ? ScanResult::kWrongParameter : ScanResult::kOk;
+    return ModesMixed(*options) ? ScanResult::kWrongParameter : ScanResult::kOk;
 }
 
 RunMode ChooseMode(const RunOptions& options)
@@ -145,6 +148,8 @@ RunMode ChooseMode(const RunOptions& options)
         return RunMode::kTest;
     if (options.protect)
         return RunMode::kProtect;
+    if (options.information)
+        return RunMode::kInformation;
     if (options.version)
         return RunMode::kVersion;
     return RunMode::kNone;

@@ -10,6 +10,7 @@ int RunReadOutMode(const RunOptions& options);
 int RunUpdateMode(const RunOptions& options);
 int RunTestMode();
 int RunProtectMode();
+int RunInformationMode(const RunOptions& options);
 int RunVersionQuery(const RunOptions& options);
 
 }  // namespace driver

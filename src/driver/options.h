@@ -22,12 +22,14 @@ struct RunOptions {
     bool main_code = false;       // "/Mn": 60 KB at base + 0x01000
     bool backup_code = false;     // "/Bp": 60 KB at base + 0x11000
     uint64_t offset = 0;          // "/O": flash base (hex)
+    bool offset_given = false;
     bool reset = false;           // "/j": close flash mode with 0xFC
 
     bool compare = false;         // "/C": the update only verifies
 
     bool test = false;            // "/T"; also the marks of a region erase
     bool protect = false;         // "/PB"
+    bool information = false;     // "/I"
 
     // "/R <file> <size>": the read-out into a new file (base "/O", "/j").
     bool read_out = false;
@@ -49,12 +51,13 @@ enum class ScanResult {
     kWrongParameter,  // an argument no rule accepts (or "/O" without a value)
 };
 
-enum class RunMode { kReadOut, kUpdate, kTest, kProtect, kVersion, kNone };
+enum class RunMode { kReadOut, kUpdate, kTest, kProtect, kInformation, kVersion, kNone };
 
 // Scans argv[1..argc-1]. argv[0] takes part: the rule for file names looks
 // at the argument before, the program name for the first one.
 ScanResult ScanArguments(int argc, char* argv[], RunOptions* options);
-// The first that applies: read-out, update, test, protection, version query.
+// The first that applies: read-out, update, test, protection, information,
+// version query.
 RunMode ChooseMode(const RunOptions& options);
 
 }  // namespace driver

@@ -2,6 +2,7 @@
 
 #include "banner.h"
 #include "common/print.h"
+#include "common/text.h"
 #include "modes.h"
 #include "platform/platform.h"
 
@@ -27,6 +28,8 @@ int RunChosenMode(const RunOptions& options)
         return RunTestMode();
     case RunMode::kProtect:
         return RunProtectMode();
+    case RunMode::kInformation:
+        return RunInformationMode(options);
     case RunMode::kVersion:
         return RunVersionQuery(options);
     case RunMode::kNone:
@@ -44,6 +47,16 @@ int ToolMain(int argc, char* argv[])
     platform::ClearScreen();  // the UEFI console starts clean
     if (argc <= 1) {
         ShowUsage();
+        return 0;
+    }
+    // Asked alone, these need no port: the window stays closed.
+    if (argc == 2 && StrCmp(argv[1], "--help") == 0) {
+        ShowUsage();
+        ShowOptions();
+        return 0;
+    }
+    if (argc == 2 && StrCmp(argv[1], "--version") == 0) {
+        ShowBanner();
         return 0;
     }
     if (platform::OpenWindow() != 0)
