@@ -22,7 +22,7 @@ bool BlockUpdate::Run(uint32_t address, const flash::BlockImage& image)
     // The boot block is marked per 256 bytes.
     const Marks marks = options.boot_block && region != nullptr ? Marks::kPer256 : Marks::kPer4K;
     if (options.compare)
-        return flash::VerifyBlock(address + (region != nullptr ? region->offset : 0), image, marks);
+        return flash::VerifyBlock(address + (region != nullptr ? region->offset : 0), image, marks, &differences);
 
     flash::UnlockAll(part);
     // From the first erase on, a run that ends early leaves a partial image.

@@ -7,6 +7,7 @@
 
 #include "flash/block.h"
 #include "flash/part.h"
+#include "flash/verify.h"
 #include "options.h"
 
 namespace driver {
@@ -19,6 +20,7 @@ struct BlockUpdate {
     const RunOptions& options;
     const flash::FlashPart& part;
     flash::PageCounters last_run;  // where the last page-programming run stopped
+    flash::Differences differences;  // a compare's, over every block
 
     // Unlocks, erases, checks, programs and verifies the block at address
     // (a region is placed relative to it); a compare only verifies. False as

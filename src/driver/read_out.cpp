@@ -19,11 +19,13 @@ namespace {
 
 constexpr uint64_t kMostKb = uint64_t{1} << 32;  // far past the address space
 
-// A decimal number of KB from 1 up, digits only; larger ones are cut to
-// kMostKb, which no base fits.
+// A decimal number of KB, digits only (0: the whole part); larger ones are
+// cut to kMostKb, which no base fits.
 bool SizeInKb(const char* text, uint64_t* kb)
 {
     *kb = 0;
+    if (*text == '\0')
+        return false;
     for (const char* c = text; *c != '\0'; ++c) {
         if (*c < '0' || *c > '9')
             return false;
@@ -31,7 +33,7 @@ bool SizeInKb(const char* text, uint64_t* kb)
         if (*kb > kMostKb)
             *kb = kMostKb;
     }
-    return *kb != 0;
+    return true;
 }
 
 // The output file, removed unless committed, and the chunk's buffer.
@@ -88,12 +90,24 @@ private:
 
 enum class Ending : uint8_t { kSaved, kFailed, kStopped };
 
+// The bytes to read: as asked, or from the base to the part's end (0).
+// Zero, after saying why, when the part cannot give them.
+uint64_t AreaToRead(const flash::FlashPart& part, uint32_t base, uint64_t kb)
+{
+    if (kb != 0)
+        return PastCapacity(part, base + (kb << 10)) ? 0 : kb << 10;
+    if (part.Capacity() == 0) {
+        PrintLine("\n\rFlash size unknown: give the read-out size in KB!");
+        return 0;
+    }
+    // A base at or past the end leaves nothing: refused as past the part.
+    return PastCapacity(part, uint64_t{base} + 1) ? 0 : part.Capacity() - base;
+}
+
 // Flash mode is open and the part identified: the area, chunk by chunk
 // into the file.
 Ending ReadChunks(const flash::FlashPart& part, uint32_t base, uint64_t bytes, ReadOutFile* out)
 {
-    if (PastCapacity(part, base + bytes))
-        return Ending::kFailed;
     for (uint32_t block = 0; uint64_t{block} * flash::kBlockBytes < bytes; ++block) {
         // A stop signal ends the work between chunks, never inside one.
         if (platform::StopRequested())
@@ -114,11 +128,10 @@ int RunReadOutMode(const RunOptions& options)
 {
     uint64_t kb = 0;
     if (!SizeInKb(options.read_size, &kb)) {
-        PrintLine("\n\rRead size must be a number of KB from 1 up!");
+        PrintLine("\n\rRead size must be a number of KB (0: the whole flash)!");
         return 1;
     }
-    const uint64_t bytes = kb << 10;
-    if (const char* refusal = AreaRefusal(options, bytes)) {
+    if (const char* refusal = AreaRefusal(options, kb << 10)) {
         PrintLine(refusal);
         return 1;
     }
@@ -134,13 +147,14 @@ int RunReadOutMode(const RunOptions& options)
     const flash::FlashPart part = flash::IdentifyFlash();
     PrintLine("vReadSPIDeviceID end\n");
     const uint32_t base = FlashBase(options);
-    const Ending ending = ReadChunks(part, base, bytes, &out);
+    const uint64_t bytes = AreaToRead(part, base, kb);
+    const Ending ending = bytes == 0 ? Ending::kFailed : ReadChunks(part, base, bytes, &out);
     hostio::CloseFlashMode(closing);
     if (ending == Ending::kStopped)
         PrintLine("\n\rInterrupted.");
     if (ending != Ending::kSaved || !out.Commit())
         return 1;
-    Print("\n\rFlash saved: %uK from 0x%06X.\n", static_cast<unsigned>(kb), static_cast<unsigned>(base));
+    Print("\n\rFlash saved: %uK from 0x%06X.\n", static_cast<unsigned>(bytes >> 10), static_cast<unsigned>(base));
     return 0;
 }
 

@@ -76,6 +76,13 @@ bool HoldsWholeImage(uint32_t address, const uint8_t* bytes, uint64_t length)
     return false;
 }
 
+void ShowDifferences(const flash::Differences& d)
+{
+    Print("\n\rDiffers: %llu bytes, first at 0x%06X (flash 0x%02X, image 0x%02X), last at 0x%06X.\n",
+          static_cast<unsigned long long>(d.count), static_cast<unsigned>(d.first), d.first_flash, d.first_image,
+          static_cast<unsigned>(d.last));
+}
+
 }  // namespace
 
 int RunUpdate(const RunOptions& options, const UpdateImage& image)
@@ -108,23 +115,24 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
     // The base is on a 64 KB boundary and the image fits below 16 MB (the
     // update mode refuses anything else).
     const uint32_t base = FlashBase(options);
-    BlockUpdate update{options, part, {0, 0}};
+    BlockUpdate update{options, part, {0, 0}, {}};
     bool verified = true;
     uint32_t block = 0;
-    // A stop signal ends the work between blocks, never inside one.
-    for (; block < blocks && verified && !platform::StopRequested(); ++block) {
+    // A stop signal ends the work between blocks, never inside one. A
+    // compare reads every block, whatever the ones before held.
+    for (; block < blocks && (verified || options.compare) && !platform::StopRequested(); ++block) {
         const uint32_t image_offset = (first_image_block + block) * flash::kBlockBytes;
         const uint64_t left = length - uint64_t{block} * flash::kBlockBytes;
         const flash::BlockImage slice{image.bytes + image_offset,
                                       static_cast<uint32_t>(left < flash::kBlockBytes ? left : flash::kBlockBytes),
                                       image_offset};
         ShowStatusScreen(part, block);
-        // A failed block ends the work: the EC is told to leave flash mode
-        // next, and nothing more may reach it in follow mode.
-        verified = update.Run(base + block * flash::kBlockBytes, slice);
+        // A failed block ends an update's work: the EC is told to leave
+        // flash mode next, and nothing more may reach it in follow mode.
+        verified = update.Run(base + block * flash::kBlockBytes, slice) && verified;
     }
 
-    const bool stopped = verified && block < blocks;
+    const bool stopped = (verified || options.compare) && block < blocks;
     if (verified && !stopped && !options.compare && part.Capacity() == 0) {
         const Region* region = ChosenRegion(options);
         verified = HoldsWholeImage(base + (region != nullptr ? region->offset : 0),
@@ -139,6 +147,8 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
     }
     if (verified && endings.verified != nullptr)
         PrintLine(endings.verified);
+    if (options.compare && !verified)
+        ShowDifferences(update.differences);
     return verified ? 0 : 1;
 }
 

@@ -1,6 +1,6 @@
 // The compare ("/C") on a page part, an AAI part and an ITE part, against
-// the flash an update of the same image left: it only reads, and the first
-// difference ends it with the verify's own failure.
+// the flash an update of the same image left: it only reads, every block to
+// its end, and ends with where and how much the flash differs.
 #include "update_support.h"
 
 namespace {
@@ -24,9 +24,15 @@ struct Row {
 
 const Row kRows[] = {
     {kAllParts, 0x20000, {}, {}, kEquals},
-    {kAllParts, 0x20000, {"--stuck", "1a234=a5"}, {}, "###########[1a234]=5a -- Verify Fail. \n"},
+    {kAllParts, 0x20000, {"--stuck", "1a234=a5"}, {}, "###########[1a234]=5a##### -- Verify Fail. \n"
+     "\n\rDiffers: 1 bytes, first at 0x01A234 (flash 0xA5, image 0x5A), last at 0x01A234.\n"},
+    // Block 0 differs, block 1 is still read to its end.
+    {kDefaultPart, 0x20000, {"--stuck", "234=a5", "--stuck", "1a234=00", "--stuck", "1ffff=00"}, {},
+     "###########[1a234]=5a##### -- Verify Fail. \n"
+     "\n\rDiffers: 3 bytes, first at 0x000234 (flash 0xA5, image 0x5A), last at 0x01FFFF.\n"},
     {kAllParts, 0xF000, {}, {"/Mn", "/O", "20000", "/j"}, kEquals},
-    {kAllParts, 0x1000, {"--stuck", "234=a5"}, {"/BK"}, "###[234]=5a -- Verify Fail. \n"},
+    {kAllParts, 0x1000, {"--stuck", "234=a5"}, {"/BK"}, "###[234]=5a############# -- Verify Fail. \n"
+     "\n\rDiffers: 1 bytes, first at 0x000234 (flash 0xA5, image 0x5A), last at 0x000234.\n"},
     {kDefaultPart, 0x20000, {"--flash-size", "1024"}, {"/O", "F0000"}, "\n\rImage does not fit this flash (1024K)!\n",
      true},
     {kDefaultPart, 0x20000, {"--signal", "INT@200000"}, {}, "\n\rInterrupted.\n"},  // in block 0 of two

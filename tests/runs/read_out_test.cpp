@@ -9,6 +9,7 @@ using updatetest::Outcome;
 
 const std::vector<std::string> kAllParts = {"winbond", "sst", "ite"};
 const std::vector<std::string> kDefaultPart = {"winbond"};
+const std::vector<std::string> kSizeFromId = {"winbond", "sst"};
 
 struct Row {
     const std::vector<std::string>& parts;
@@ -26,8 +27,15 @@ const Row kRows[] = {
     {kAllParts, {}, {"64", "/O", "20080", "/j", "/F"}, "\n\rFlash saved: 64K from 0x020000.\n", 0x20000, 0x10000,
      "ec fc"},
     {kAllParts, {}, {"256"}, "\n\rFile exists, not overwritten!\n", 0, 0, nullptr, true},
-    {kDefaultPart, {}, {"0"}, "\n\rRead size must be a number of KB from 1 up!\n", 0, 0, nullptr},
-    {kDefaultPart, {}, {"64K"}, "\n\rRead size must be a number of KB from 1 up!\n", 0, 0, nullptr},
+    // 0: from the base to the part's end, where the part's size is known.
+    {kSizeFromId, {}, {"0"}, "\n\rFlash saved: 256K from 0x000000.\n", 0, 0x40000},
+    {kDefaultPart, {}, {"0", "/O", "10000"}, "\n\rFlash saved: 192K from 0x010000.\n", 0x10000, 0x30000},
+    {{"ite-a"}, {}, {"0"}, "\n\rFlash size unknown: give the read-out size in KB!\n"},
+    {kDefaultPart, {}, {"0", "/O", "40000"}, "\n\rImage does not fit this flash (256K)!\n"},
+    // Sizes that are no whole 64 KB block.
+    {kDefaultPart, {}, {"100"}, "\n\rFlash saved: 100K from 0x000000.\n", 0, 0x19000},
+    {kDefaultPart, {}, {"1", "/O", "30000"}, "\n\rFlash saved: 1K from 0x030000.\n", 0x30000, 0x400},
+    {kDefaultPart, {}, {"64K"}, "\n\rRead size must be a number of KB (0: the whole flash)!\n", 0, 0, nullptr},
     {kDefaultPart, {}, {"64", "/O", "1000"}, "\n\rOffset must be a multiple of 64K!\n", 0, 0, nullptr},
     {kDefaultPart, {}, {"128", "/O", "FF0000"}, "\n\rImage does not fit the flash address space!\n", 0, 0, nullptr},
     {kDefaultPart, {"--flash-size", "1024"}, {"64", "/O", "100000"}, "\n\rImage does not fit this flash (1024K)!\n"},
