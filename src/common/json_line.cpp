@@ -82,7 +82,7 @@ bool JsonLine::ValueFits()
 
 JsonLine& JsonLine::Key(const char* key)
 {
-    if (depth_ == 0 || (objects_ >> (depth_ - 1) & 1) == 0 || keyed_) {
+    if (key == nullptr || depth_ == 0 || (objects_ >> (depth_ - 1) & 1) == 0 || keyed_) {
         broken_ = true;
         return *this;
     }

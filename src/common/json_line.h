@@ -11,7 +11,8 @@ public:
     // Opens the line's object.
     JsonLine(char* buffer, size_t size);
 
-    // The name of the next member of the object being built.
+    // The name of the next member of the object being built, escaped as a
+    // string is (none: the line is refused).
     JsonLine& Key(const char* key);
 
     JsonLine& BeginObject();

@@ -100,6 +100,7 @@ TEST(JsonLine, RefusesALineThatDoesNotFitOrIsNotWhole)
         [](JsonLine& l) { l.Key("list").BeginArray().Key("x").Null().EndArray(); },
         [](JsonLine& l) { l.Key("mixed").BeginArray().EndObject(); },
         [](JsonLine& l) { l.EndObject(); },
+        [](JsonLine& l) { l.Key(nullptr).Null(); },
     };
     for (size_t i = 0; i < std::size(kNotWhole); ++i)
         EXPECT_EQ(Line(kNotWhole[i]), "") << "case " << i;
