@@ -78,6 +78,25 @@ bool FileCommit(OutFile* file);
 // Closes and removes the file.
 void FileDiscard(OutFile* file);
 
+// A run's record: appends one whole line to the named file, created when
+// missing, never truncated; the line goes in as one piece, so records of
+// runs that append at once never mix, and it is on the disk when this
+// returns. False on any failure, a short write included.
+bool AppendRecord(const char* name, const char* bytes, size_t length);
+
+// A calendar time in UTC.
+struct CivilTime {
+    uint16_t year;
+    uint8_t month;  // 1-12
+    uint8_t day;    // 1-31
+    uint8_t hour;
+    uint8_t minute;
+    uint8_t second;
+    uint16_t millisecond;
+};
+// The wall clock; false when it cannot be read.
+bool UtcNow(CivilTime* time);
+
 // The buffers of the image and of the read-out: the only allocations of the
 // shared code.
 uint8_t* BufferAlloc(size_t length);

@@ -10,6 +10,11 @@ namespace platform::hosted {
 void ReleaseAll();
 void DiscardUncommitted();
 
+// fsync of a file, or of the directory that holds the named file (its new
+// name is on the disk then too); false when that failed.
+bool Sync(int fd);
+bool SyncDirectoryOf(const char* name);
+
 // Console writes to a closed pipe fail quietly instead of ending the run.
 void IgnoreBrokenPipes();
 

@@ -50,13 +50,15 @@ bool FileWrite(OutFile* file, const uint8_t* bytes, size_t length)
     return true;
 }
 
-// A backup is only worth its status 0 once the system has it on the disk.
+// A backup is only worth its status 0 once the system has it on the disk,
+// its name included: a new file's entry is in its directory, which is
+// synced on its own.
 bool FileCommit(OutFile* file)
 {
     const bool synced = fsync(file->fd) == 0;
     const bool closed = close(file->fd) == 0;
     file->fd = -1;
-    if (synced && closed)
+    if (synced && closed && hosted::SyncDirectoryOf(file->name))
         return true;
     unlink(file->name);
     return false;

@@ -98,6 +98,20 @@ void FileDiscard(OutFile* file)
     UefiFileDiscard(file);
 }
 
+bool AppendRecord(const char* name, const char* bytes, size_t length)
+{
+    return UefiFileAppend(name, reinterpret_cast<const unsigned char*>(bytes), length) != 0;
+}
+
+bool UtcNow(CivilTime* time)
+{
+    CALENDAR_TIME now{};
+    if (UefiUtcNow(&now) == 0)
+        return false;
+    *time = {now.Year, now.Month, now.Day, now.Hour, now.Minute, now.Second, now.Millisecond};
+    return true;
+}
+
 uint8_t* BufferAlloc(size_t length)
 {
     return static_cast<uint8_t*>(UefiAlloc(length));

@@ -1,11 +1,14 @@
 /** @file
-  Console, pauses and clock of kovrin. The tool writes UTF-8; ConOut takes
-  UCS-2, so the bytes are decoded on the way (utf8.h), and nothing else is
-  changed: a "\n" stays a bare line feed, as the tool wrote it.
+  Console, pauses and clocks of kovrin (the generic timer for time limits,
+  the runtime service GetTime for a run's record). The tool writes UTF-8;
+  ConOut takes UCS-2, so the bytes are decoded on the way (utf8.h), and
+  nothing else is changed: a "\n" stays a bare line feed, as the tool
+  wrote it.
 **/
 
 #include <Uefi.h>
 #include <Library/UefiBootServicesTableLib.h>
+#include <Library/UefiRuntimeServicesTableLib.h>
 
 #include "uefi_services.h"
 #include "utf8.h"
@@ -136,4 +139,25 @@ UefiNowUs (
   }
 
   return (Count / Frequency) * 1000000 + (Count % Frequency) * 1000000 / Frequency;
+}
+
+INT32
+UefiUtcNow (
+  CALENDAR_TIME  *Time
+  )
+{
+  EFI_TIME  Now;
+
+  if (EFI_ERROR (gRT->GetTime (&Now, NULL)) || (Now.Nanosecond > 999999999)) {
+    return 0;
+  }
+
+  Time->Year        = Now.Year;
+  Time->Month       = Now.Month;
+  Time->Day         = Now.Day;
+  Time->Hour        = Now.Hour;
+  Time->Minute      = Now.Minute;
+  Time->Second      = Now.Second;
+  Time->Millisecond = (UINT16)(Now.Nanosecond / 1000000);
+  return CalendarToUtc (Time, Now.TimeZone);
 }

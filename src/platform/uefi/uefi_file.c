@@ -1,11 +1,14 @@
 /** @file
-  The image file, the read-out's file and the pool memory of kovrin. A run
-  can end from any depth (a mailbox that never answers), so every open file
-  and every buffer is remembered here and released when the run returns to
-  the shell; a read-out's file that was not committed is deleted then.
+  The image file, the read-out's file, the run record's file and the pool
+  memory of kovrin. A run can end from any depth (a mailbox that never
+  answers), so every open file and every buffer is remembered here and
+  released when the run returns to the shell; a read-out's file that was
+  not committed is deleted then. The record is written in one call that
+  holds its files only while it runs.
 **/
 
 #include <Uefi.h>
+#include <Library/BaseLib.h>
 #include <Library/BaseMemoryLib.h>
 #include <Library/MemoryAllocationLib.h>
 #include <Library/ShellLib.h>
@@ -15,6 +18,9 @@
 
 #define MAX_FILES    4
 #define MAX_BUFFERS  8
+
+// Beside a run record's file while it is replaced.
+#define TEMPORARY_SUFFIX  L".tmp"
 
 typedef struct {
   BOOLEAN              Open;
@@ -145,22 +151,21 @@ UefiFileLength (
   return EFI_ERROR (ShellSetFilePosition (Record->Handle, 0)) ? 0 : 1;
 }
 
+STATIC
 UINT64
-UefiFileRead (
-  VOID    *File,
-  UINT8   *Buffer,
-  UINT64  Length
+ReadFrom (
+  IN  SHELL_FILE_HANDLE  Handle,
+  OUT UINT8              *Buffer,
+  IN  UINT64             Length
   )
 {
-  KOVRIN_FILE  *Record;
-  UINT64       Done;
-  UINTN        Size;
+  UINT64  Done;
+  UINTN   Size;
 
-  Record = File;
-  Done   = 0;
+  Done = 0;
   while (Done < Length) {
     Size = (UINTN)(Length - Done);
-    if (EFI_ERROR (ShellReadFile (Record->Handle, &Size, Buffer + Done)) || (Size == 0)) {
+    if (EFI_ERROR (ShellReadFile (Handle, &Size, Buffer + Done)) || (Size == 0)) {
       break;
     }
 
@@ -168,6 +173,16 @@ UefiFileRead (
   }
 
   return Done;
+}
+
+UINT64
+UefiFileRead (
+  VOID    *File,
+  UINT8   *Buffer,
+  UINT64  Length
+  )
+{
+  return ReadFrom (((KOVRIN_FILE *)File)->Handle, Buffer, Length);
 }
 
 VOID
@@ -334,6 +349,269 @@ UefiFileDiscard (
   // The handle is closed even when the file cannot be deleted.
   ShellDeleteFile (&Record->Handle);
   ForgetOutFile (Record);
+}
+
+/**
+  The last part of a path: the name a file takes when it is renamed within
+  its own directory.
+**/
+STATIC
+CONST CHAR16 *
+LastPart (
+  IN CONST CHAR16  *Path
+  )
+{
+  CONST CHAR16  *Last;
+
+  for (Last = Path; *Path != L'\0'; Path++) {
+    if ((*Path == L'\\') || (*Path == L'/') || (*Path == L':')) {
+      Last = Path + 1;
+    }
+  }
+
+  return Last;
+}
+
+/**
+  Renames an open file within its directory (EFI_FILE_INFO's FileName; the
+  file protocol renames only to a name that nothing has) and flushes it.
+**/
+STATIC
+EFI_STATUS
+RenameOpenFile (
+  IN SHELL_FILE_HANDLE  Handle,
+  IN CONST CHAR16       *Name
+  )
+{
+  EFI_FILE_INFO  *Info;
+  EFI_FILE_INFO  *Renamed;
+  UINTN          Size;
+  EFI_STATUS     Status;
+
+  Info = ShellGetFileInfo (Handle);
+  if (Info == NULL) {
+    return EFI_DEVICE_ERROR;
+  }
+
+  Size    = SIZE_OF_EFI_FILE_INFO + StrSize (Name);
+  Renamed = AllocateZeroPool (Size);
+  if (Renamed == NULL) {
+    FreePool (Info);
+    return EFI_OUT_OF_RESOURCES;
+  }
+
+  CopyMem (Renamed, Info, SIZE_OF_EFI_FILE_INFO);
+  Renamed->Size = Size;
+  CopyMem (Renamed->FileName, Name, StrSize (Name));
+  Status = ShellSetFileInfo (Handle, Renamed);
+  FreePool (Renamed);
+  FreePool (Info);
+  return EFI_ERROR (Status) ? Status : ShellFlushFile (Handle);
+}
+
+/**
+  Opens the record's file for reading and writing. Where it is missing, a
+  replace that a power cut stopped between its two steps has left the whole
+  new file under the temporary name: it takes its place. Otherwise an empty
+  file is made first, so that a temporary file with no record file beside
+  it is always a whole one.
+**/
+STATIC
+EFI_STATUS
+OpenRecordFile (
+  IN  CONST CHAR16       *Name,
+  IN  CONST CHAR16       *Temporary,
+  OUT SHELL_FILE_HANDLE  *Handle
+  )
+{
+  SHELL_FILE_HANDLE  Left;
+  EFI_STATUS         Status;
+
+  if (ShellIsDirectory (Name) == EFI_SUCCESS) {
+    return EFI_ACCESS_DENIED;
+  }
+
+  Status = ShellOpenFileByName (Name, Handle, EFI_FILE_MODE_READ | EFI_FILE_MODE_WRITE, 0);
+  if (Status != EFI_NOT_FOUND) {
+    return Status;
+  }
+
+  Status = ShellOpenFileByName (Temporary, &Left, EFI_FILE_MODE_READ | EFI_FILE_MODE_WRITE, 0);
+  if (!EFI_ERROR (Status)) {
+    Status = RenameOpenFile (Left, LastPart (Name));
+    ShellCloseFile (&Left);
+  } else if (Status == EFI_NOT_FOUND) {
+    Status = ShellOpenFileByName (
+               Name,
+               &Left,
+               EFI_FILE_MODE_READ | EFI_FILE_MODE_WRITE | EFI_FILE_MODE_CREATE,
+               0
+               );
+    if (!EFI_ERROR (Status)) {
+      Status = ShellFlushFile (Left);
+      ShellCloseFile (&Left);
+    }
+  }
+
+  if (EFI_ERROR (Status)) {
+    return Status;
+  }
+
+  return ShellOpenFileByName (Name, Handle, EFI_FILE_MODE_READ | EFI_FILE_MODE_WRITE, 0);
+}
+
+/**
+  The new content into a fresh temporary file, flushed; its handle stays
+  open for the rename. Nothing is left behind when that fails.
+**/
+STATIC
+EFI_STATUS
+WriteTemporary (
+  IN  CONST CHAR16       *Temporary,
+  IN  UINT8              *Content,
+  IN  UINTN              Size,
+  OUT SHELL_FILE_HANDLE  *New
+  )
+{
+  UINTN       Written;
+  EFI_STATUS  Status;
+
+  // One that a cut left before its record file was deleted may be partial;
+  // opening would not truncate it.
+  ShellDeleteFileByName (Temporary);
+  Status = ShellOpenFileByName (
+             Temporary,
+             New,
+             EFI_FILE_MODE_READ | EFI_FILE_MODE_WRITE | EFI_FILE_MODE_CREATE,
+             0
+             );
+  if (EFI_ERROR (Status)) {
+    return Status;
+  }
+
+  Written = Size;
+  Status  = ShellWriteFile (*New, &Written, Content);
+  if (!EFI_ERROR (Status) && (Written != Size)) {
+    Status = EFI_VOLUME_FULL;
+  }
+
+  if (!EFI_ERROR (Status)) {
+    Status = ShellFlushFile (*New);
+  }
+
+  if (EFI_ERROR (Status)) {
+    ShellDeleteFile (New);
+  }
+
+  return Status;
+}
+
+/**
+  The old content and the new line go into a temporary file beside the
+  record's file, which is flushed and then takes its place: the file
+  protocol has no append that a power cut cannot cut, and renames only to
+  a free name, so the old file is deleted first. A cut leaves the old file
+  whole, or the new one whole (under the temporary name when it came
+  between the delete and the rename; OpenRecordFile finishes that). Record
+  is closed in every case.
+**/
+STATIC
+EFI_STATUS
+ReplaceRecordFile (
+  IN SHELL_FILE_HANDLE  Record,
+  IN CONST CHAR16       *Name,
+  IN CONST CHAR16       *Temporary,
+  IN CONST UINT8        *Data,
+  IN UINTN              Length
+  )
+{
+  UINT64             OldLength;
+  UINT8              *Content;
+  SHELL_FILE_HANDLE  New;
+  EFI_STATUS         Status;
+  EFI_STATUS         Closed;
+
+  Content = NULL;
+  Status  = ShellGetFileSize (Record, &OldLength);
+  if (!EFI_ERROR (Status) && (OldLength > MAX_UINTN - Length)) {
+    Status = EFI_OUT_OF_RESOURCES;
+  }
+
+  if (!EFI_ERROR (Status)) {
+    Content = AllocatePool ((UINTN)OldLength + Length);
+    Status  = Content == NULL ? EFI_OUT_OF_RESOURCES : EFI_SUCCESS;
+  }
+
+  if (!EFI_ERROR (Status) && (ReadFrom (Record, Content, OldLength) != OldLength)) {
+    Status = EFI_DEVICE_ERROR;
+  }
+
+  if (!EFI_ERROR (Status)) {
+    CopyMem (Content + OldLength, Data, Length);
+    Status = WriteTemporary (Temporary, Content, (UINTN)OldLength + Length, &New);
+  }
+
+  if (Content != NULL) {
+    FreePool (Content);
+  }
+
+  if (EFI_ERROR (Status)) {
+    ShellCloseFile (&Record);
+    return Status;
+  }
+
+  // The handle is closed whether or not the file could be deleted (a
+  // warning then).
+  Status = ShellDeleteFile (&Record);
+  if (Status != EFI_SUCCESS) {
+    ShellDeleteFile (&New);
+    return EFI_ACCESS_DENIED;
+  }
+
+  // A failed rename leaves the new file whole under the temporary name.
+  Status = RenameOpenFile (New, LastPart (Name));
+  Closed = ShellCloseFile (&New);
+  return EFI_ERROR (Status) ? Status : Closed;
+}
+
+INT32
+UefiFileAppend (
+  CONST CHAR8  *Name,
+  CONST UINT8  *Data,
+  UINT64       Length
+  )
+{
+  CHAR16             *Name16;
+  CHAR16             *Temporary;
+  UINTN              TemporaryUnits;
+  SHELL_FILE_HANDLE  Record;
+  EFI_STATUS         Status;
+
+  if ((Name == NULL) || (Name[0] == '\0') || (Length > MAX_UINTN)) {
+    return 0;
+  }
+
+  Name16 = Ucs2FromUtf8 (Name);
+  if (Name16 == NULL) {
+    return 0;
+  }
+
+  TemporaryUnits = StrLen (Name16) + StrLen (TEMPORARY_SUFFIX) + 1;
+  Temporary      = AllocatePool (TemporaryUnits * sizeof (CHAR16));
+  Status         = EFI_OUT_OF_RESOURCES;
+  if (Temporary != NULL) {
+    StrCpyS (Temporary, TemporaryUnits, Name16);
+    StrCatS (Temporary, TemporaryUnits, TEMPORARY_SUFFIX);
+    Status = OpenRecordFile (Name16, Temporary, &Record);
+    if (!EFI_ERROR (Status)) {
+      Status = ReplaceRecordFile (Record, Name16, Temporary, Data, (UINTN)Length);
+    }
+
+    FreePool (Temporary);
+  }
+
+  FreePool (Name16);
+  return EFI_ERROR (Status) ? 0 : 1;
 }
 
 VOID *

@@ -4,6 +4,8 @@
 #ifndef KOVRIN_UEFI_SERVICES_H_
 #define KOVRIN_UEFI_SERVICES_H_
 
+#include "utc_time.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -28,6 +30,8 @@ void UefiConsoleFinish(void);
 
 // The generic timer's virtual count in microseconds.
 unsigned long long UefiNowUs(void);
+// The runtime service's clock as UTC; 0 when it cannot be read.
+int UefiUtcNow(CALENDAR_TIME *time);
 
 // Files through the shell, relative to its current directory.
 void *UefiFileOpen(const char *name);
@@ -43,6 +47,10 @@ void *UefiFileCreate(const char *name, int *exists);
 int UefiFileWrite(void *file, const unsigned char *data, unsigned long long length);
 int UefiFileCommit(void *file);
 void UefiFileDiscard(void *file);
+
+// A run's record: old content and the line into a file beside it, which
+// then replaces the old one; 0 when that failed.
+int UefiFileAppend(const char *name, const unsigned char *data, unsigned long long length);
 
 // Pool memory; whatever is still held when the run ends is freed then.
 void *UefiAlloc(unsigned long long length);

@@ -1,0 +1,101 @@
+#include "sha256.h"
+
+namespace {
+
+constexpr uint32_t kRound[64] = {
+    0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
+    0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
+    0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
+    0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7, 0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967,
+    0x27b70a85, 0x2e1b2138, 0x4d2c6dfc, 0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85,
+    0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
+    0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
+    0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2,
+};
+
+constexpr uint32_t Rotr(uint32_t x, unsigned n)
+{
+    return (x >> n) | (x << (32 - n));
+}
+
+}  // namespace
+
+void Sha256::Compress(const uint8_t* block)
+{
+    uint32_t w[64];
+    for (int i = 0; i < 16; ++i) {
+        const uint8_t* b = block + 4 * i;
+        w[i] = uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | b[3];
+    }
+    for (int i = 16; i < 64; ++i) {
+        const uint32_t s0 = Rotr(w[i - 15], 7) ^ Rotr(w[i - 15], 18) ^ (w[i - 15] >> 3);
+        const uint32_t s1 = Rotr(w[i - 2], 17) ^ Rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
+        w[i] = w[i - 16] + s0 + w[i - 7] + s1;
+    }
+    uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
+    uint32_t e = state_[4], f = state_[5], g = state_[6], h = state_[7];
+    for (int i = 0; i < 64; ++i) {
+        const uint32_t t1 = h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + kRound[i] + w[i];
+        const uint32_t t2 = (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
+        h = g;
+        g = f;
+        f = e;
+        e = d + t1;
+        d = c;
+        c = b;
+        b = a;
+        a = t1 + t2;
+    }
+    state_[0] += a;
+    state_[1] += b;
+    state_[2] += c;
+    state_[3] += d;
+    state_[4] += e;
+    state_[5] += f;
+    state_[6] += g;
+    state_[7] += h;
+}
+
+void Sha256::Add(const uint8_t* bytes, size_t length)
+{
+    length_ += length;
+    if (used_ > 0) {
+        while (used_ < sizeof block_ && length > 0) {
+            block_[used_++] = *bytes++;
+            --length;
+        }
+        if (used_ < sizeof block_)
+            return;
+        Compress(block_);
+        used_ = 0;
+    }
+    // Whole blocks straight from the caller's bytes: no copy for an image.
+    for (; length >= sizeof block_; bytes += sizeof block_, length -= sizeof block_)
+        Compress(bytes);
+    while (length-- > 0)
+        block_[used_++] = *bytes++;
+}
+
+void Sha256::Finish(uint8_t (&digest)[kSha256Bytes])
+{
+    const uint64_t bits = length_ * 8;
+    // 0x80, zeros up to 56 bytes into a block, then the length in bits.
+    uint8_t tail[72] = {0x80};
+    const size_t pad = (used_ < 56 ? 56 : 120) - used_;
+    for (int i = 0; i < 8; ++i)
+        tail[pad + i] = static_cast<uint8_t>(bits >> (56 - 8 * i));
+    Add(tail, pad + 8);
+    for (size_t i = 0; i < kSha256Bytes; ++i)
+        digest[i] = static_cast<uint8_t>(state_[i / 4] >> (24 - 8 * (i % 4)));
+    *this = Sha256();
+}
+
+void Sha256Hex(const uint8_t (&digest)[kSha256Bytes], char (&text)[kSha256HexSize])
+{
+    constexpr char kDigits[] = "0123456789abcdef";
+    for (size_t i = 0; i < kSha256Bytes; ++i) {
+        text[2 * i] = kDigits[digest[i] >> 4];
+        text[2 * i + 1] = kDigits[digest[i] & 0x0F];
+    }
+    text[2 * kSha256Bytes] = '\0';
+}
