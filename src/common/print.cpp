@@ -6,6 +6,46 @@
 
 namespace {
 
+// The line being printed and the last one that held anything but blanks:
+// what a run's record quotes as its last word.
+constexpr size_t kLineMax = 200;
+char gLine[kLineMax + 1];
+size_t gLineLength;
+char gLastLine[kLineMax + 1];
+
+bool Blank(const char* line)
+{
+    for (; *line != '\0'; ++line) {
+        if (*line != ' ' && *line != '\t')
+            return false;
+    }
+    return true;
+}
+
+void KeepLine()
+{
+    gLine[gLineLength] = '\0';
+    if (!Blank(gLine)) {
+        for (size_t i = 0; i <= gLineLength; ++i)
+            gLastLine[i] = gLine[i];
+    }
+    gLineLength = 0;
+}
+
+// Every byte for the console passes here.
+void Write(const char* text, size_t length)
+{
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] == '\n')
+            KeepLine();
+        else if (text[i] == '\r')
+            gLineLength = 0;
+        else if (gLineLength < kLineMax)
+            gLine[gLineLength++] = text[i];
+    }
+    platform::ConsoleWrite(text, length);
+}
+
 // Where formatted bytes go: a caller-owned array, or the console through a
 // small staging buffer so each text reaches the platform in few writes.
 struct Sink {
@@ -30,7 +70,7 @@ struct Sink {
     void Flush()
     {
         if (console && staged > 0)
-            platform::ConsoleWrite(stage, staged);
+            Write(stage, staged);
         staged = 0;
     }
 };
@@ -195,13 +235,13 @@ void PrintText(const char* text)
     size_t n = 0;
     while (text[n] != '\0')
         ++n;
-    platform::ConsoleWrite(text, n);
+    Write(text, n);
 }
 
 void PrintLine(const char* text)
 {
     PrintText(text);
-    platform::ConsoleWrite("\n", 1);
+    Write("\n", 1);
 }
 
 int FormatText(char* buf, size_t size, const char* fmt, ...)
@@ -214,4 +254,11 @@ int FormatText(char* buf, size_t size, const char* fmt, ...)
     if (size > 0)
         buf[sink.len < size ? sink.len : size - 1] = '\0';
     return static_cast<int>(sink.len);
+}
+
+const char* LastPrintedLine()
+{
+    // A line still open counts once it holds something.
+    gLine[gLineLength] = '\0';
+    return Blank(gLine) ? gLastLine : gLine;
 }

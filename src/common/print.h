@@ -17,3 +17,7 @@ void PrintLine(const char* text);
 // Formats into buf (always terminated when size > 0); returns the length the
 // whole text has, as snprintf does.
 int FormatText(char* buf, size_t size, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
+
+// The last line printed that held more than blanks (the one still open
+// when it does), without its line breaks; at most 200 bytes of it.
+const char* LastPrintedLine();

@@ -99,6 +99,13 @@ ScanResult ScanArguments(int argc, char* argv[], RunOptions* options)
             break;
         }
 
+        if (StartsWith(arg, "/L")) {
+            if (i + 1 >= argc || argv[i + 1][0] == '/')
+                return ScanResult::kWrongParameter;
+            options->log_file = argv[++i];
+            continue;
+        }
+
         if (StartsWith(arg, "/R")) {
             if (!TakeReadOut(argc, argv, i, options))
                 return ScanResult::kSizeLost;

@@ -41,6 +41,7 @@ void ShowOptions()
         "        /C                    with an image: compare the flash with it, write nothing",
         "        /R <file> <KB>        save the flash from the base into a new file; 0 KB: to the part's end",
         "        /I                    show the flash's part, size and protection; write nothing",
+        "        /L <file>             append a one-line JSON record of the run to the file",
         "        /T                    test: erase the first 4 KB and write a page (destroys the boot code)",
         "        /PB                   write-protect the boot block",
         "        /V                    show the EC version and project name",

@@ -1,6 +1,7 @@
 #include "block_update.h"
 
 #include "common/print.h"
+#include "common/run_record.h"
 #include "flash/erase.h"
 #include "flash/program.h"
 #include "flash/protect.h"
@@ -13,6 +14,20 @@ namespace driver {
 namespace {
 
 using flash::Marks;
+using runrecord::Result;
+
+bool Failed(Result why)
+{
+    runrecord::Fail(why);
+    return false;
+}
+
+// A verify (or a compare's) has run to its end or its first difference.
+bool Checked(bool same, Result otherwise)
+{
+    runrecord::CountBlockChecked();
+    return same || Failed(otherwise);
+}
 
 }  // namespace
 
@@ -22,7 +37,9 @@ bool BlockUpdate::Run(uint32_t address, const flash::BlockImage& image)
     // The boot block is marked per 256 bytes.
     const Marks marks = options.boot_block && region != nullptr ? Marks::kPer256 : Marks::kPer4K;
     if (options.compare)
-        return flash::VerifyBlock(address + (region != nullptr ? region->offset : 0), image, marks, &differences);
+        return Checked(flash::VerifyBlock(address + (region != nullptr ? region->offset : 0), image, marks,
+                                          &differences),
+                       Result::kDiffers);
 
     flash::UnlockAll(part);
     // From the first erase on, a run that ends early leaves a partial image.
@@ -31,7 +48,7 @@ bool BlockUpdate::Run(uint32_t address, const flash::BlockImage& image)
     if (region == nullptr) {
         flash::EraseBlock(part, address, image.length);
         if (!flash::CheckBlockErased(address, image.length, last_run))
-            return false;
+            return Failed(Result::kEraseFailed);
     } else {
         address += region->offset;
         pages = region->length / flash::kPageBytes;
@@ -40,7 +57,7 @@ bool BlockUpdate::Run(uint32_t address, const flash::BlockImage& image)
         const Marks erase_marks = options.boot_block || options.test ? Marks::kPer256 : Marks::kPer4K;
         flash::EraseSectors(part, address, region->length / flash::kSectorBytes, erase_marks);
         if (!flash::CheckRegionErased(address, image.length, marks))
-            return false;
+            return Failed(Result::kEraseFailed);
     }
 
     switch (part.HowToProgram()) {
@@ -57,7 +74,8 @@ bool BlockUpdate::Run(uint32_t address, const flash::BlockImage& image)
         last_run = flash::ProgramPages(part, address, image, pages, marks);
         break;
     }
-    return flash::VerifyBlock(address, image, marks);
+    runrecord::CountBlockWritten();
+    return Checked(flash::VerifyBlock(address, image, marks), Result::kVerifyFailed);
 }
 
 }  // namespace driver

@@ -27,6 +27,8 @@ struct RunOptions {
 
     bool compare = false;         // "/C": the update only verifies
 
+    const char* log_file = nullptr;  // "/L <file>": the run's record goes there
+
     bool test = false;            // "/T"; also the marks of a region erase
     bool protect = false;         // "/PB"
     bool information = false;     // "/I"

@@ -3,6 +3,7 @@
 // the first byte to the EC; a file that is not whole is never left behind.
 #include "banner.h"
 #include "common/print.h"
+#include "common/run_record.h"
 #include "flash/block.h"
 #include "flash/ident.h"
 #include "flash/read.h"
@@ -60,12 +61,11 @@ public:
                 PrintLine("\n\rFile exists, not overwritten!");
             else
                 PrintText("\n\rFile Open Fail!");
+            runrecord::Fail(runrecord::Result::kFileError);
             return false;
         }
         chunk_ = platform::BufferAlloc(flash::kBlockBytes);
-        if (chunk_ == nullptr)
-            PrintLine("\n\rFile Write Fail!");
-        return chunk_ != nullptr;
+        return chunk_ != nullptr || Done(false);
     }
     uint8_t* chunk() const { return chunk_; }
     bool Write(uint32_t length) { return Done(platform::FileWrite(file_, chunk_, length)); }
@@ -79,8 +79,10 @@ public:
 private:
     bool Done(bool written)
     {
-        if (!written)
+        if (!written) {
             PrintLine("\n\rFile Write Fail!");
+            runrecord::Fail(runrecord::Result::kFileError);
+        }
         return written;
     }
 
@@ -94,14 +96,20 @@ enum class Ending : uint8_t { kSaved, kFailed, kStopped };
 // Zero, after saying why, when the part cannot give them.
 uint64_t AreaToRead(const flash::FlashPart& part, uint32_t base, uint64_t kb)
 {
-    if (kb != 0)
-        return PastCapacity(part, base + (kb << 10)) ? 0 : kb << 10;
-    if (part.Capacity() == 0) {
+    uint64_t bytes = 0;
+    if (kb != 0) {
+        bytes = PastCapacity(part, base + (kb << 10)) ? 0 : kb << 10;
+    } else if (part.Capacity() == 0) {
         PrintLine("\n\rFlash size unknown: give the read-out size in KB!");
-        return 0;
+    } else if (!PastCapacity(part, uint64_t{base} + 1)) {
+        // A base at or past the end leaves nothing: refused as past the part.
+        bytes = part.Capacity() - base;
     }
-    // A base at or past the end leaves nothing: refused as past the part.
-    return PastCapacity(part, uint64_t{base} + 1) ? 0 : part.Capacity() - base;
+    if (bytes == 0)
+        runrecord::Fail(runrecord::Result::kRefused);
+    else
+        runrecord::NoteArea(base, nullptr, bytes);
+    return bytes;
 }
 
 // Flash mode is open and the part identified: the area, chunk by chunk
@@ -116,9 +124,11 @@ Ending ReadChunks(const flash::FlashPart& part, uint32_t base, uint64_t bytes, R
         const uint32_t length = static_cast<uint32_t>(left < flash::kBlockBytes ? left : flash::kBlockBytes);
         ShowStatusScreen(part, block);
         flash::ReadBlock(base + block * flash::kBlockBytes, out->chunk(), length);
+        runrecord::CountBlockChecked();
         if (!out->Write(length))
             return Ending::kFailed;
     }
+    runrecord::FlashReadWhole();
     return Ending::kSaved;
 }
 
@@ -129,10 +139,12 @@ int RunReadOutMode(const RunOptions& options)
     uint64_t kb = 0;
     if (!SizeInKb(options.read_size, &kb)) {
         PrintLine("\n\rRead size must be a number of KB (0: the whole flash)!");
+        runrecord::Fail(runrecord::Result::kRefused);
         return 1;
     }
     if (const char* refusal = AreaRefusal(options, kb << 10)) {
         PrintLine(refusal);
+        runrecord::Fail(runrecord::Result::kRefused);
         return 1;
     }
     // Held before the file exists: a stop from here on removes it.
@@ -150,8 +162,10 @@ int RunReadOutMode(const RunOptions& options)
     const uint64_t bytes = AreaToRead(part, base, kb);
     const Ending ending = bytes == 0 ? Ending::kFailed : ReadChunks(part, base, bytes, &out);
     hostio::CloseFlashMode(closing);
-    if (ending == Ending::kStopped)
+    if (ending == Ending::kStopped) {
         PrintLine("\n\rInterrupted.");
+        runrecord::Fail(runrecord::Result::kInterrupted);
+    }
     if (ending != Ending::kSaved || !out.Commit())
         return 1;
     Print("\n\rFlash saved: %uK from 0x%06X.\n", static_cast<unsigned>(bytes >> 10), static_cast<unsigned>(base));

@@ -12,12 +12,15 @@ struct Region {
     uint32_t offset;         // from the base
     uint32_t length;         // the image must be exactly this long
     const char* wrong_size;  // printed verbatim when it is not
+    const char* name;        // in the run's record
 };
 
 inline constexpr Region kRegions[] = {
-    {&RunOptions::boot_block, 0x00000, 4096, "\n\nFile size with wrong parameter! BBK code need to 4K"},
-    {&RunOptions::main_code, 0x01000, 61440, "\n\nFile size with wrong parameter! Main code need to 60K"},
-    {&RunOptions::backup_code, 0x11000, 61440, "\n\nFile size with wrong parameter! Backup code need to 60K"},
+    {&RunOptions::boot_block, 0x00000, 4096, "\n\nFile size with wrong parameter! BBK code need to 4K", "boot-block"},
+    {&RunOptions::main_code, 0x01000, 61440, "\n\nFile size with wrong parameter! Main code need to 60K",
+     "main-code"},
+    {&RunOptions::backup_code, 0x11000, 61440, "\n\nFile size with wrong parameter! Backup code need to 60K",
+     "backup-code"},
 };
 
 // The region the update writes (the first one asked for), null for a

@@ -2,6 +2,7 @@
 // boot-block protection.
 #include "banner.h"
 #include "common/print.h"
+#include "common/run_record.h"
 #include "common/program.h"
 #include "flash/channel.h"
 #include "flash/erase.h"
@@ -61,6 +62,8 @@ int RunTestMode()
     WritePattern(part);
     const bool written = PatternReadsBack();
     PrintLine(written ? " -- Test OK. \n" : " -- Test Fail. \n");
+    if (!written)
+        runrecord::Fail(runrecord::Result::kTestFailed);
     hostio::CloseFlashMode(hostio::kEcCloseWithReset);
     return StatusAfterStop(written ? 0 : 1);
 }
@@ -77,6 +80,8 @@ int RunProtectMode()
     flash::ShowDeviceId(part);
     flash::ShowVendor(part);
     const bool protected_now = flash::ProtectBootBlock(part);
+    if (!protected_now)
+        runrecord::Fail(runrecord::Result::kProtectFailed);
     hostio::CloseFlashMode(hostio::kEcCloseWithReset);
     return StatusAfterStop(protected_now ? 0 : 1);
 }

@@ -1,6 +1,7 @@
 #include "stop_signals.h"
 
 #include "common/print.h"
+#include "common/run_record.h"
 
 namespace driver {
 
@@ -9,6 +10,7 @@ int StatusAfterStop(int status)
     if (!platform::StopRequested())
         return status;
     PrintLine("\n\rInterrupted.");
+    runrecord::Fail(runrecord::Result::kInterrupted);
     return 1;
 }
 

@@ -2,6 +2,7 @@
 
 #include "banner.h"
 #include "common/print.h"
+#include "common/run_record.h"
 #include "common/text.h"
 #include "modes.h"
 #include "platform/platform.h"
@@ -10,16 +11,25 @@ namespace driver {
 
 namespace {
 
-// The common exit: releases the I/O window and gives back the status.
+using runrecord::Result;
+
+// The common exit: the run's record, then the I/O window released, and the
+// status given back.
 int CommonExit(int status)
 {
+    runrecord::End(status);
     platform::CloseWindow();
     return status;
 }
 
+// The mode as the run's record names it.
+constexpr const char* kModeNames[] = {"read-out", "update", "test", "protect", "information", "version", nullptr};
+
 int RunChosenMode(const RunOptions& options)
 {
-    switch (ChooseMode(options)) {
+    const RunMode mode = ChooseMode(options);
+    runrecord::SetMode(mode == RunMode::kUpdate && options.compare ? "compare" : kModeNames[static_cast<int>(mode)]);
+    switch (mode) {
     case RunMode::kReadOut:
         return RunReadOutMode(options);
     case RunMode::kUpdate:
@@ -37,6 +47,7 @@ int RunChosenMode(const RunOptions& options)
     }
     // Nothing that can run was asked for: not a success.
     PrintText("\n\rFile Open Fail!");
+    runrecord::Fail(Result::kNoMode);
     return 1;
 }
 
@@ -59,11 +70,18 @@ int ToolMain(int argc, char* argv[])
         ShowBanner();
         return 0;
     }
-    if (platform::OpenWindow() != 0)
-        return 1;
-
+    // The scan only reads the arguments; it comes first so that a run
+    // without its window still leaves its record.
     RunOptions options;
-    switch (ScanArguments(argc, argv, &options)) {
+    const ScanResult scan = ScanArguments(argc, argv, &options);
+    runrecord::Start(argc, argv, options.log_file);
+    if (platform::OpenWindow() != 0) {
+        runrecord::Fail(Result::kNoWindow);
+        runrecord::End(1);
+        return 1;
+    }
+
+    switch (scan) {
     case ScanResult::kOk:
         return CommonExit(RunChosenMode(options));
     case ScanResult::kSizeLost:
@@ -74,6 +92,7 @@ int ToolMain(int argc, char* argv[])
         PrintLine("\n\nWrong Parameter! Please try again!\n");
         break;
     }
+    runrecord::Fail(Result::kWrongParameter);
     return CommonExit(1);
 }
 

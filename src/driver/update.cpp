@@ -3,6 +3,7 @@
 #include "banner.h"
 #include "block_update.h"
 #include "common/print.h"
+#include "common/run_record.h"
 #include "common/program.h"
 #include "flash/ident.h"
 #include "flash/verify.h"
@@ -105,6 +106,7 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
     const uint16_t chip = hostio::ReadChipId();
     const bool halved = ChipTakesHalf(chip, image.geometry);
     if (Refused(options, part, halved, image.length)) {
+        runrecord::Fail(runrecord::Result::kRefused);
         hostio::CloseFlashMode(closing);
         return 1;
     }
@@ -115,6 +117,9 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
     // The base is on a 64 KB boundary and the image fits below 16 MB (the
     // update mode refuses anything else).
     const uint32_t base = FlashBase(options);
+    const Region* region = ChosenRegion(options);
+    const uint32_t start = base + (region != nullptr ? region->offset : 0);
+    runrecord::NoteArea(start, region != nullptr ? region->name : nullptr, length);
     BlockUpdate update{options, part, {0, 0}, {}};
     bool verified = true;
     uint32_t block = 0;
@@ -134,15 +139,21 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
 
     const bool stopped = (verified || options.compare) && block < blocks;
     if (verified && !stopped && !options.compare && part.Capacity() == 0) {
-        const Region* region = ChosenRegion(options);
-        verified = HoldsWholeImage(base + (region != nullptr ? region->offset : 0),
-                                   image.bytes + first_image_block * flash::kBlockBytes, length);
+        // The read-back is the last read of the area: the record hashes it.
+        runrecord::RestartFlashHash();
+        verified = HoldsWholeImage(start, image.bytes + first_image_block * flash::kBlockBytes, length);
+        if (!verified)
+            runrecord::Fail(runrecord::Result::kFinalCheckFailed);
     }
+    // Every byte of the area was read: a compare reads on past differences.
+    if (!stopped && (verified || options.compare))
+        runrecord::FlashReadWhole();
     if (!verified && !options.compare)
         PrintLine(kPartialImage);
     hostio::CloseFlashMode(closing);
     if (stopped) {
         PrintLine(endings.interrupted);
+        runrecord::Fail(runrecord::Result::kInterrupted);
         return 1;
     }
     if (verified && endings.verified != nullptr)

@@ -1,5 +1,6 @@
 #include "banner.h"
 #include "common/print.h"
+#include "common/run_record.h"
 #include "common/program.h"
 #include "hostio/sio.h"
 #include "image_file.h"
@@ -18,6 +19,7 @@ int ReadOut(const RunOptions& options)
         Print("\n\rfind_ite_chip=%x\n", chip);
     if (chip == hostio::kNoChip) {
         PrintText("\n\rNot ITE Chip\n\r");
+        runrecord::Fail(runrecord::Result::kNotIte);
         return 1;
     }
 
@@ -25,6 +27,7 @@ int ReadOut(const RunOptions& options)
     if (options.version_file) {
         if (!file.Open(options.version_file_name)) {
             PrintText("\n\rFile Open Fail!");
+            runrecord::Fail(runrecord::Result::kFileError);
             return 1;
         }
         Print("\n\rfopen file %s ", options.version_file_name);
@@ -32,8 +35,10 @@ int ReadOut(const RunOptions& options)
         file.Close();
         if (!read) {
             PrintLine("\n\rFile Read Fail!");
+            runrecord::Fail(runrecord::Result::kFileError);
             return 1;
         }
+        runrecord::NoteImage(options.version_file_name, file.bytes(), file.length());
     }
 
     switch (options.readout) {

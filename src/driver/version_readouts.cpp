@@ -1,6 +1,7 @@
 #include "version_readouts.h"
 
 #include "common/print.h"
+#include "common/run_record.h"
 #include "common/program.h"
 #include "common/text.h"
 #include "hostio/ec_memory.h"
@@ -48,6 +49,8 @@ int Judge(const char* ec_text, const char* other, const Verdict& verdict)
     if (kProgram.verdict_colours)
         platform::ConsoleColour(newer ? platform::Colour::kLightGreen : platform::Colour::kLightRed);
     PrintText(newer ? verdict.newer : verdict.not_newer);
+    if (!newer)
+        runrecord::Fail(runrecord::Result::kNotNewer);
     return newer ? 0 : 1;
 }
 
@@ -71,11 +74,13 @@ int BramReadout(const RunOptions& options, const ImageFile* version_file)
     Print(kProgram.fw_regs_line, fw_h, fw_l);
     char str[kTextSize];
     FormatText(str, sizeof str, kVersionText, fw_h, fw_l);
+    runrecord::NoteEcVersion(str);
     Print(kProgram.sio_version_line, str);
 
     if (version_file != nullptr) {
         if (version_file->length() <= kImageVersionLow) {
             PrintLine("\n\rBIN file too small for a version!");
+            runrecord::Fail(runrecord::Result::kFileError);
             return 1;
         }
         const uint8_t* bytes = version_file->bytes();
@@ -97,12 +102,14 @@ int VarnelReadout(const RunOptions& options)
 
     char str[kTextSize];
     FormatText(str, sizeof str, "%c%c%c%c%c%c%c%c", b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7]);
+    runrecord::NoteEcVersion(str);
     Print("\n\rSIO FW version : %s", str);
     PrintText("\n\r\n\r");
 
-    if (options.expected_version == nullptr)
+    if (options.expected_version == nullptr || StrCmp(str, options.expected_version) == 0)
         return 0;
-    return StrCmp(str, options.expected_version) == 0 ? 0 : 1;
+    runrecord::Fail(runrecord::Result::kNotEqual);
+    return 1;
 }
 
 int PlainReadout()

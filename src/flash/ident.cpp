@@ -2,6 +2,7 @@
 
 #include "channel.h"
 #include "common/print.h"
+#include "common/run_record.h"
 #include "platform/platform.h"
 #include "sfdp.h"
 #include "status.h"
@@ -19,6 +20,15 @@ void ReadIdBytes(FlashId* id, int count)
         id->bytes[i] = ReadFlashByte();
         Print(" %x", id->bytes[i]);
     }
+}
+
+void NoteForRecord(const FlashPart& part)
+{
+    constexpr const char* kSizeSources[] = {"unknown", "id", "sfdp"};
+    const PartNumber* number = part.Number();
+    runrecord::NoteFlash({part.id.bytes, part.id.by_read_id ? 2u : 4u, part.row->maker,
+                          number != nullptr ? number->name : nullptr, part.capacity,
+                          kSizeSources[static_cast<int>(part.size_source)]});
 }
 
 }  // namespace
@@ -42,6 +52,7 @@ FlashPart IdentifyFlash()
         if (part.capacity != 0)
             part.size_source = SizeSource::kSfdp;
     }
+    NoteForRecord(part);
     return part;
 }
 

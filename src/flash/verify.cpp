@@ -3,6 +3,7 @@
 
 #include "channel.h"
 #include "common/print.h"
+#include "common/run_record.h"
 #include "common/program.h"
 #include "phase.h"
 #include "status.h"
@@ -35,6 +36,7 @@ bool VerifyBlock(uint32_t address, const BlockImage& image, Marks marks, Differe
     for (uint32_t n = 0; n < image.length; ++n) {
         const uint8_t expected = image.bytes[n];
         const uint8_t read = ReadFlashByte();
+        runrecord::HashFlash(&read, 1);
         if (read != expected) {
             if (same) {
                 // The image offset and the byte the image holds there.
@@ -60,7 +62,9 @@ bool CheckImageHeld(uint32_t address, const uint8_t* bytes, uint32_t length, uin
     OpenFastRead(address);
     bool same = true;
     for (uint32_t n = 0; n < length && same; ++n) {
-        if (ReadFlashByte() != bytes[n]) {
+        const uint8_t read = ReadFlashByte();
+        runrecord::HashFlash(&read, 1);
+        if (read != bytes[n]) {
             *differs_at = address + n;
             same = false;
         } else if (n % kSectorBytes == 0) {

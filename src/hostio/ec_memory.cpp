@@ -1,5 +1,7 @@
 #include "ec_memory.h"
 
+#include "common/print.h"
+#include "common/run_record.h"
 #include "mailbox.h"
 
 namespace hostio {
@@ -8,13 +10,23 @@ EcVersion ReadEcVersion()
 {
     const uint8_t high = ReadEcRam(kEcVersionHigh, kEcMailbox);
     const uint8_t low = ReadEcRam(kEcVersionLow, kEcMailbox);
+    char text[8];
+    FormatText(text, sizeof text, "%02d.%02d", high, low);
+    runrecord::NoteEcVersion(text);
     return {high, low};
 }
 
 void ReadProjectName(uint8_t (&bytes)[kEcProjectNameLength])
 {
-    for (size_t i = 0; i < kEcProjectNameLength; ++i)
+    char name[kEcProjectNameLength + 1] = {};
+    bool ended = false;
+    for (size_t i = 0; i < kEcProjectNameLength; ++i) {
         bytes[i] = ReadEcExternalRam(static_cast<uint16_t>(kEcProjectName + i));
+        ended = ended || bytes[i] == 0;
+        if (!ended)
+            name[i] = static_cast<char>(bytes[i]);
+    }
+    runrecord::NoteProject(name);
 }
 
 }  // namespace hostio

@@ -21,7 +21,8 @@ struct EcVersion {
     uint8_t low;
 };
 
-// EC RAM 0x00 and 0x01 through the program's EC pair.
+// EC RAM 0x00 and 0x01 through the program's EC pair. Both reads are noted
+// for the run's record, the version as "01.00", the name to its first zero.
 EcVersion ReadEcVersion();
 // The ten bytes at 0x0AA0, one read each, in rising order.
 void ReadProjectName(uint8_t (&bytes)[kEcProjectNameLength]);

@@ -1,6 +1,7 @@
 #include "flash_mode.h"
 
 #include "common/print.h"
+#include "common/run_record.h"
 #include "mailbox.h"
 #include "platform/platform.h"
 #include "wait.h"
@@ -79,6 +80,8 @@ void WaitExpired(Awaited awaited)
         if (gKeyboardDisabled)
             TrySendKbcCommand(kKbcEnableKeyboard);
     }
+    runrecord::Fail(runrecord::Result::kTimeout);
+    runrecord::End(1);
     platform::CloseWindow();
     platform::Exit(1);
 }

@@ -1,4 +1,5 @@
 #include "sio.h"
+#include "common/run_record.h"
 
 #include "platform/platform.h"
 
@@ -60,7 +61,9 @@ uint16_t ReadChipId()
 {
     const uint8_t high = ReadSioRegister(kRegChipIdHigh);
     const uint8_t low = ReadSioRegister(kRegChipIdLow);
-    return static_cast<uint16_t>((high << 8) | low);
+    const auto chip = static_cast<uint16_t>((high << 8) | low);
+    runrecord::NoteChip(chip);
+    return chip;
 }
 
 // Leaves the configuration mode entered: the BRAM read-out goes on in it.

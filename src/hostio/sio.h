@@ -16,7 +16,7 @@ void EnterSio();
 void ExitSio();
 void SelectLogicalDevice(uint8_t device);
 // The chip id from registers 0x20 (high) and 0x21 (low), as they read now:
-// no entry key first, no exit after.
+// no entry key first, no exit after. Noted for the run's record.
 uint16_t ReadChipId();
 // Enters the configuration mode (and leaves it entered) and reads the chip
 // id; kNoChip when nothing answers.
