@@ -212,6 +212,17 @@ constexpr bool DefaultsAreMembers()
 }
 static_assert(DefaultsAreMembers(), "a part's default size is none of its members");
 
+// 0x35 and a two-byte 0x01 go with a status register 2 that a write sets.
+constexpr bool SecondRegisterAgrees()
+{
+    for (const PartInfo& part : kParts) {
+        if (((part.opcodes & kStatusRegister2) != 0) != (part.status2_writable != 0))
+            return false;
+    }
+    return true;
+}
+static_assert(SecondRegisterAgrees(), "kStatusRegister2 and status2_writable disagree");
+
 bool SameName(const char* a, const char* b)
 {
     while (*a != '\0' && *a == *b) {

@@ -88,9 +88,6 @@ public:
 
     // What opcode 0x05 would answer now.
     uint8_t StatusRegister() const;
-    // The protected area now: [begin, end).
-    uint32_t ProtectBegin() const { return protect_begin_; }
-    uint32_t ProtectEnd() const { return protect_end_; }
     const PartInfo& part() const { return *part_; }
     const PartMember& member() const { return *member_; }
 
