@@ -63,6 +63,9 @@ def board_seeds():
                   "--real-time", "--trace", "t", "--stats", "s", "--flash-in", "a", "--flash-out", "b"],
         "missing": ["kovrinux-sim", "--flash", "--"],
         "bad-bank": ["kovrinux-sim", "--ldn-base", "0x6b"],
+        "status": ["kovrinux-sim", "--flash", "gigadevice", "--status", "80", "--status2", "41", "--wp-low",
+                   "--no-sfdp", "--", "/PB"],
+        "status2-lacking": ["kovrinux-sim", "--status2", "01", "--flash", "st", "--"],
     }
     for name, words in rows.items():
         write("fuzz_board_options", name, argv(*words))

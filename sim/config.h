@@ -52,8 +52,14 @@ struct Config {
     uint8_t varnel[8] = {'V', '1', '.', '0', '.', '0', '.', '0'};
     // --ack: the EC's answer to 0xDC
     uint8_t ack = 0x33;
-    // --status: the flash status register's non-volatile value
+    // --status, --status2: the non-volatile values of the flash's status
+    // registers 1 and 2 (2 only on parts that have it)
     uint8_t flash_status = 0x00;
+    uint8_t flash_status2 = 0x00;
+    // --wp-low: the flash's WP# pin held low
+    bool wp_low = false;
+    // --no-sfdp: no part answers 0x5A
+    bool no_sfdp = false;
     // --stuck ADDR=VAL, repeatable
     static constexpr size_t kMaxStuck = 64;
     StuckByte stuck[kMaxStuck] = {};

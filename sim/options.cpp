@@ -344,6 +344,11 @@ bool Set(bool* flag)
     return true;
 }
 
+bool Status2(const char* value, Config* config, Why* why)
+{
+    return HexByte(value, &config->flash_status2, why);
+}
+
 using Apply = bool (*)(const char* value, Config* config, Why* why);
 
 struct Row {
@@ -370,8 +375,13 @@ constexpr Row kRows[] = {
      [](const char* v, Config* c, Why* w) { return ZeroFilled(v, c->varnel, sizeof c->varnel, w); }},
     {{"--ack", "HEX", "the EC's answer to 0xDC", "33", false},
      [](const char* v, Config* c, Why* w) { return HexByte(v, &c->ack, w); }},
-    {{"--status", "HEX", "the flash status register's non-volatile value", "00", false},
+    {{"--status", "HEX", "non-volatile value of the flash's status register 1", "00", false},
      [](const char* v, Config* c, Why* w) { return HexByte(v, &c->flash_status, w); }},
+    {{"--status2", "HEX", "non-volatile value of its status register 2 (W25Q, GD25Q)", "00", false}, Status2},
+    {{"--wp-low", nullptr, "the flash's WP# pin is held low", "high", false},
+     [](const char*, Config* c, Why*) { return Set(&c->wp_low); }},
+    {{"--no-sfdp", nullptr, "no flash part answers 0x5A (SFDP)", "off", false},
+     [](const char*, Config* c, Why*) { return Set(&c->no_sfdp); }},
     {{"--stuck", "ADDR=VAL", "the flash byte at ADDR always reads VAL (hex; up to 64)", "none", false}, Stuck},
     {{"--ec-latency", "N", "status reads of an EC pair before it takes a byte or has a reply", "0", false},
      [](const char* v, Config* c, Why* w) { return Count32(v, &c->ec_latency, w); }},
@@ -429,10 +439,16 @@ void Refuse(BoardArgs* out, int index)
 }
 
 // Checks that need every option: the size the family comes in, stuck
-// bytes inside it.
-void CheckWhole(const Config& config, int size_at, const int* stuck_at, BoardArgs* out)
+// bytes inside it, a status register 2 the part has.
+void CheckWhole(const Config& config, int size_at, int status2_at, const int* stuck_at, BoardArgs* out)
 {
     const PartInfo& part = PartInfoOf(config.flash);
+    if (status2_at != 0 && part.status2_writable == 0) {
+        out->why.Put("--status2 ").Hex(config.flash_status2, 2).Put(": ").Put(part.name);
+        out->why.Put(" has no status register 2");
+        Refuse(out, status2_at);
+        return;
+    }
     if (config.flash_kb != 0 && FindMember(part, config.flash_kb) == nullptr) {
         out->why.Put("--flash-size ").Decimal(config.flash_kb).Put(": ").Put(part.name).Put(" comes in ");
         Sizes(part, &out->why);
@@ -467,6 +483,7 @@ void ParseBoardArgs(int argc, char* const* argv, Config* config, BoardArgs* out)
     out->host_only = 0;
     out->why.Clear();
     int size_at = 0;
+    int status2_at = 0;
     int stuck_at[Config::kMaxStuck] = {};
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
@@ -505,6 +522,8 @@ void ParseBoardArgs(int argc, char* const* argv, Config* config, BoardArgs* out)
         out->why.Clear();
         if (row->apply == FlashSize)
             size_at = i;
+        if (row->apply == Status2)
+            status2_at = i;
         if (row->option.host_only && out->host_only == 0)
             out->host_only = i;
         if (config->stuck_count != stuck)
@@ -512,7 +531,7 @@ void ParseBoardArgs(int argc, char* const* argv, Config* config, BoardArgs* out)
         if (row->option.value != nullptr)
             ++i;
     }
-    CheckWhole(*config, size_at, stuck_at, out);
+    CheckWhole(*config, size_at, status2_at, stuck_at, out);
 }
 
 void BoardHelp(const char* program, bool host, HelpLine line, void* context)

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "config.h"
+#include "timing.h"
 
 namespace sim {
 
@@ -25,12 +26,16 @@ enum PartOpcodes : uint16_t {
     kEnableStatusWrite = 1u << 9,  // 0x50
 };
 
+// How status register 1 (and 2) map to the protected area.
 enum class Protection : uint8_t {
-    // BP2..BP0 (status bits 4..2) = n protect the upper 64 KB << (n - 1),
-    // 7 the whole array.
+    // The member's BP bits read as a number n protect the upper
+    // bp_unit_kb << (n - 1); all BP bits set, or an area at or past the
+    // size, protect everything.
     kUpperBlocks,
-    // Winbond W25Q status register 1: BP2..BP0 with TB (bit 5, lower end
-    // instead of upper) and SEC (bit 6, units of 4 KB instead of 64 KB).
+    // W25Q and GD25Q: BP2..BP0 (bits 4..2) with TB (bit 5, GigaDevice's BP3:
+    // the lower end instead of the upper), SEC (bit 6, GigaDevice's BP4:
+    // 4 KB units instead of 64 KB) and CMP (status register 2 bit 6: the
+    // complement of that area).
     kWinbond,
 };
 
@@ -39,8 +44,29 @@ enum class StatusWrite : uint8_t {
     kLatch,            // the write-enable latch (0x06)
     kLatchOrEwsr,      // the latch, or 0x50 as the command right before (SST25VF0xxB)
     kEwsrOnly,         // 0x50 as the command right before; the latch does not (SST25VF0xxA)
-    kLatchOrVolatile,  // the latch writes the non-volatile bits; 0x50 right before
-                       // writes the volatile copies only (Winbond W25Q)
+    kLatchOrVolatile,  // the latch writes the non-volatile bits; 0x50, until 0x01 or
+                       // 0x04 comes, the volatile copies only (Winbond W25Q)
+};
+
+// What refuses a status write that is armed.
+enum class StatusLock : uint8_t {
+    kNone,    // nothing
+    kWpBit7,  // bit 7 (SRWD, SST's BPL) set while WP# is low
+    kSrp,     // SRP1 (status register 2 bit 0) set; SRP0 (bit 7) set while WP# is low
+};
+
+// What a part answers to 0x5A (read SFDP).
+enum class SfdpTable : uint8_t {
+    kNone,     // the opcode is unknown to the part
+    kWinbond,  // the basic table alone, erases 0x20, 0x52, 0xD8
+    kStandIn,  // the basic table, erases 0x20, 0xD8, then a table of the maker's
+};
+
+// Status register 1 of a member.
+struct StatusBits {
+    uint8_t writable;  // the bits a status write sets (the others read 0)
+    uint8_t bp;        // of them, the block-protect bits (kUpperBlocks)
+    uint16_t unit_kb;  // the area BP = 1 protects (kUpperBlocks)
 };
 
 struct PartMember {
@@ -49,6 +75,9 @@ struct PartMember {
     uint8_t jedec_id[4];    // 0x9F answer, repeated
     uint8_t read_id[2];     // 0xAB answer after its three dummies: these two over and over
     uint32_t block_kb;      // what 0xD8 erases
+    StatusBits status;
+    const BusyTimes* times;
+    bool one_byte_clears_status2;  // 0x01 with one byte clears CMP, QE and SRP1
 };
 
 struct PartInfo {
@@ -58,6 +87,9 @@ struct PartInfo {
     uint16_t opcodes;         // PartOpcodes
     Protection protection;
     StatusWrite status_write;
+    StatusLock lock;
+    uint8_t status2_writable;  // status register 2 bits a write sets (0: none)
+    SfdpTable sfdp;
     bool aai_status_bit;      // status bit 6 shows an AAI sequence in progress
     uint32_t default_kb;      // the size without --flash-size
     const PartMember* members;

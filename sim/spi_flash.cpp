@@ -15,15 +15,19 @@ constexpr uint32_t k64K = 64 * 1024;
 constexpr uint8_t kBusy = 0x01;
 constexpr uint8_t kLatch = 0x02;
 constexpr uint8_t kAaiInProgress = 0x40;  // SST
-// Winbond status register 1 and 2.
+constexpr uint8_t kBit7 = 0x80;  // SRP0, SRWD, BPL
+// W25Q and GD25Q status register 1 and 2.
 constexpr uint8_t kTopBottom = 0x20;
 constexpr uint8_t kSector = 0x40;
-constexpr uint8_t kSuspend = 0x80;  // status register 2, read-only
+constexpr uint8_t kSrp1 = 0x01;
+constexpr uint8_t kQuadEnable = 0x02;
+constexpr uint8_t kOtpLocks = 0x3C;  // LB1-LB3 (W25Q), LB (GD25Q): one-time programmable
+constexpr uint8_t kComplement = 0x40;
 
 constexpr uint8_t kAaiWordOpcode = 0xAD;
 
 const char* const kRefusalWords[] = {
-    "", "unsupported", "busy", "aai-mode", "length", "not-enabled", "protected", "odd-address",
+    "", "unsupported", "busy", "aai-mode", "length", "not-enabled", "protected", "odd-address", "locked",
 };
 
 }  // namespace
@@ -38,11 +42,13 @@ void SpiFlash::Init(const Config& config, uint8_t* memory, const uint64_t* clock
     while (span * 2 <= size_)
         span *= 2;
     mask_ = span - 1;
-    writable_ = static_cast<uint8_t>(~(kBusy | kLatch | (part_->aai_status_bit ? kAaiInProgress : 0)));
     clock_ = clock;
     stats_ = stats;
     trace_ = trace;
-    times_ = config.instant_flash ? kNoBusyTimes : kTypicalBusyTimes;
+    times_ = config.instant_flash ? kNoBusyTimes : *member_->times;
+    wp_low_ = config.wp_low;
+    const SfdpTable sfdp = config.no_sfdp ? SfdpTable::kNone : part_->sfdp;
+    BuildSfdp(sfdp, FlashKb(config), member_->jedec_id[0], sfdp_);
     busy_forever_armed_ = config.flash_busy_forever;
 
     using C = Command;
@@ -61,6 +67,7 @@ void SpiFlash::Init(const Config& config, uint8_t* memory, const uint64_t* clock
         {0x0B, 0, C::kFastRead},
         {0x20, kErase4K, C::kErase4K},
         {0x35, kStatusRegister2, C::kReadStatus2},
+        {0x5A, 0, C::kReadSfdp},
         {0x50, kEnableStatusWrite, C::kEnableStatusWrite},
         {0x52, kErase32K, C::kErase32K},
         {0x9F, 0, C::kJedecId},
@@ -76,18 +83,24 @@ void SpiFlash::Init(const Config& config, uint8_t* memory, const uint64_t* clock
         if (row.needs == 0 || (part_->opcodes & row.needs) != 0)
             commands_[row.opcode] = row.command;
     }
+    if (sfdp == SfdpTable::kNone)
+        commands_[0x5A] = C::kNone;
 
     stuck_count_ = config.stuck_count < Config::kMaxStuck ? config.stuck_count : Config::kMaxStuck;
     for (size_t i = 0; i < stuck_count_; ++i)
         stuck_[i] = config.stuck[i];
 
-    status_nv_ = config.flash_status & writable_;
+    status_nv_ = config.flash_status & member_->status.writable;
+    status2_nv_ = config.flash_status2 & part_->status2_writable;
+    // A power cycle ends the lock-down SRP1/SRP0 = 10.
+    if (part_->lock == StatusLock::kSrp && (status2_nv_ & kSrp1) != 0 && (status_nv_ & kBit7) == 0)
+        status2_nv_ &= static_cast<uint8_t>(~kSrp1);
     status_ = status_nv_;
-    status2_nv_ = 0;
-    status2_ = 0;
+    status2_ = status2_nv_;
     stats_->status_nonvolatile = status_nv_;
     latch_ = false;
     window_ = false;
+    volatile_armed_ = false;
     busy_until_ = 0;
     busy_forever_ = false;
     aai_opcode_ = 0;
@@ -180,6 +193,7 @@ void SpiFlash::Write(uint8_t byte, uint8_t port)
             data_bytes_[n] = byte;
         break;
     case Command::kFastRead:
+    case Command::kReadSfdp:
         if (n == 0)  // the dummy byte
             answer_ = address_;
         break;
@@ -208,6 +222,8 @@ uint8_t SpiFlash::Read(uint8_t port)
         return data_ >= 3 ? member_->read_id[answer_++ & 1] : 0xFF;
     case Command::kFastRead:
         return data_ >= 1 ? memory_[answer_++ & mask_] : 0xFF;
+    case Command::kReadSfdp:
+        return data_ >= 1 ? sfdp_[answer_++ & (kSfdpAreaBytes - 1)] : 0xFF;
     default:
         return 0xFF;
     }
@@ -235,8 +251,8 @@ void SpiFlash::Begin(uint8_t opcode)
     has_opcode_ = true;
     opcode_ = opcode;
     const bool aai = opcode == 0xAD || opcode == 0xAF;
-    addressed_ = opcode == 0x02 || opcode == 0x0B || opcode == 0x20 || opcode == 0x52 || opcode == 0xD7 ||
-                 opcode == 0xD8 || (aai && aai_opcode_ == 0);
+    addressed_ = opcode == 0x02 || opcode == 0x0B || opcode == 0x20 || opcode == 0x52 || opcode == 0x5A ||
+                 opcode == 0xD7 || opcode == 0xD8 || (aai && aai_opcode_ == 0);
 
     const Command command = commands_[opcode];
     const bool status_read = command == Command::kReadStatus || command == Command::kReadStatus2;
@@ -248,7 +264,7 @@ void SpiFlash::Begin(uint8_t opcode)
         refused_ = Refusal::kBusy;
     else if (!status_read && aai_opcode_ != 0 && !aai_step && command != Command::kWriteDisable)
         refused_ = Refusal::kAaiMode;
-    // 0x50 arms the very next command only.
+    // On SST 0x50 arms the very next command only.
     armed_ = window_;
     window_ = false;
     command_ = refused_ == Refusal::kNone ? command : Command::kNone;
@@ -290,11 +306,15 @@ SpiFlash::Refusal SpiFlash::Execute()
         if (refusal == Refusal::kNone) {
             latch_ = false;
             aai_opcode_ = 0;
+            volatile_armed_ = false;
         }
         return refusal;
     case Command::kEnableStatusWrite:
         refusal = FixedLength(0);
-        window_ = refusal == Refusal::kNone;
+        if (part_->status_write == StatusWrite::kLatchOrVolatile)
+            volatile_armed_ = volatile_armed_ || refusal == Refusal::kNone;
+        else
+            window_ = refusal == Refusal::kNone;
         return refusal;
     case Command::kWriteStatus:
         return WriteStatus();
@@ -311,7 +331,7 @@ SpiFlash::Refusal SpiFlash::Execute()
     case Command::kErase32K:
         return Erase(k32K, times_.erase_32k);
     case Command::kBlockErase:
-        return Erase(member_->block_kb * 1024, times_.erase_64k);
+        return Erase(member_->block_kb * 1024, times_.erase_block);
     default:
         return Refusal::kNone;  // reads answered as they were clocked
     }
@@ -319,8 +339,8 @@ SpiFlash::Refusal SpiFlash::Execute()
 
 SpiFlash::Refusal SpiFlash::WriteStatus()
 {
-    const bool two = (part_->opcodes & kStatusRegister2) != 0;
-    if (sent_ != 1 && !(two && sent_ == 2))
+    const uint8_t writable2 = part_->status2_writable;
+    if (sent_ != 1 && !(writable2 != 0 && sent_ == 2))
         return Refusal::kLength;
     bool enabled = latch_;
     bool volatile_copy = false;
@@ -334,16 +354,25 @@ SpiFlash::Refusal SpiFlash::WriteStatus()
         enabled = armed_;
         break;
     case StatusWrite::kLatchOrVolatile:
-        enabled = latch_ || armed_;
-        volatile_copy = armed_;
+        enabled = latch_ || volatile_armed_;
+        volatile_copy = volatile_armed_;
+        volatile_armed_ = false;
         break;
     }
     if (!enabled)
         return Refusal::kNotEnabled;
     latch_ = false;
-    status_ = data_bytes_[0] & writable_;
-    if (sent_ == 2)
-        status2_ = data_bytes_[1] & ~kSuspend;
+    if (StatusLocked())
+        return Refusal::kLocked;
+    status_ = data_bytes_[0] & member_->status.writable;
+    if (writable2 != 0) {
+        uint8_t status2 = status2_;
+        if (sent_ == 2)
+            status2 = data_bytes_[1] & writable2;
+        else if (member_->one_byte_clears_status2)
+            status2 &= static_cast<uint8_t>(~(kComplement | kQuadEnable | kSrp1));
+        status2_ = status2 | (status2_ & kOtpLocks & writable2);
+    }
     if (!volatile_copy) {
         status_nv_ = status_;
         status2_nv_ = status2_;
@@ -352,6 +381,20 @@ SpiFlash::Refusal SpiFlash::WriteStatus()
     UpdateProtection();
     StartBusy(volatile_copy ? 0 : times_.status_write, false);
     return Refusal::kNone;
+}
+
+bool SpiFlash::StatusLocked() const
+{
+    const bool bit7 = (status_ & kBit7) != 0;
+    switch (part_->lock) {
+    case StatusLock::kWpBit7:
+        return bit7 && wp_low_;
+    case StatusLock::kSrp:
+        return (status2_ & kSrp1) != 0 || (bit7 && wp_low_);
+    case StatusLock::kNone:
+        break;
+    }
+    return false;
 }
 
 SpiFlash::Refusal SpiFlash::PageProgram()
@@ -456,19 +499,35 @@ bool SpiFlash::Busy() const
 void SpiFlash::UpdateProtection()
 {
     const uint32_t span = mask_ + 1;
-    const uint32_t bp = (status_ >> 2) & 7;
     uint32_t length = 0;
-    if (bp == 7)
-        length = span;
-    else if (bp != 0 && part_->protection == Protection::kWinbond && (status_ & kSector) != 0)
-        length = k4K << ((bp < 4 ? bp : 4) - 1);
-    else if (bp != 0)
-        length = k64K << (bp - 1);
+    bool bottom = false;
+    if (part_->protection == Protection::kWinbond) {
+        const uint32_t bp = (status_ >> 2) & 7;
+        if (bp == 7)
+            length = span;
+        else if (bp != 0 && (status_ & kSector) != 0)
+            length = k4K << ((bp < 4 ? bp : 4) - 1);  // 101 and 110 stay at 32 KB
+        else if (bp != 0)
+            length = k64K << (bp - 1);
+        bottom = (status_ & kTopBottom) != 0;
+    } else {
+        const StatusBits& bits = member_->status;
+        const uint32_t bp = (status_ & bits.bp) >> 2;
+        if (bp != 0 && bp == bits.bp >> 2u)
+            length = span;
+        else if (bp != 0)
+            length = uint32_t{bits.unit_kb} * 1024 << (bp - 1);
+    }
     if (length > span)
         length = span;
-    const bool bottom = part_->protection == Protection::kWinbond && (status_ & kTopBottom) != 0;
     protect_begin_ = bottom ? 0 : span - length;
     protect_end_ = bottom ? length : span;
+    if (part_->protection == Protection::kWinbond && (status2_ & kComplement) != 0) {
+        // CMP: everything but that area.
+        const uint32_t begin = protect_begin_;
+        protect_begin_ = begin == 0 ? protect_end_ : 0;
+        protect_end_ = begin == 0 ? span : begin;
+    }
 }
 
 bool SpiFlash::Protected(uint32_t begin, uint32_t length) const

@@ -15,10 +15,18 @@
 //   program, each AAI step) runs only if chip select rises right after its
 //   last byte.
 // - Program, erase and AAI need the write-enable latch; a status write is
-//   armed as the family says (StatusWrite). 0x50 arms only the command
-//   right after it, status reads included.
-// - At power-on busy and the latch are clear; --status is the non-volatile
-//   status. Winbond keeps volatile copies that a write after 0x50 changes.
+//   armed as the family says (StatusWrite). On SST 0x50 arms only the
+//   command right after it, status reads included; on Winbond it arms the
+//   next status write whatever comes between, until 0x04 cancels it, and
+//   that write changes the volatile copies only (no busy time).
+// - A status write is refused while the register is locked (StatusLock:
+//   SRP1/SRP0 or SRWD/BPL with WP#).
+// - The block-protect bits protect the area the family's table gives
+//   (Protection); a program or erase that reaches it is not run.
+// - At power-on busy and the latch are clear; --status and --status2 are
+//   the non-volatile values. SRP1/SRP0 = 10 come up as 00.
+// - 0x5A reads the SFDP area (sfdp.h) after three address bytes and a
+//   dummy byte.
 // - A busy part hears status reads only; an AAI sequence further its own
 //   opcode and 0x04. SST shows the sequence in status bit 6.
 // Every transaction the part does not carry out is counted (spi_ignored)
@@ -29,7 +37,14 @@
 // - 0x9F repeats its four id bytes; 0xAB answers 0xFF before its three
 //   dummies, 0x0B before its dummy; an opcode with no answer reads 0xFF.
 // - A program or erase reaching a protected area clears the latch and is
-//   not busy; an AAI step there also ends the sequence.
+//   not busy; an AAI step there also ends the sequence. A refused status
+//   write clears the latch too.
+// - When both the latch and 0x50 arm a Winbond status write, 0x50 wins: the
+//   write is volatile, and the latch clears.
+// - A one-byte status write leaves status register 2 unless the member's
+//   die clears CMP, QE and SRP1 (W25Q80DV, W25Q16DV). LB bits never clear.
+// - The SFDP area is 256 bytes; only A7-A0 count, so a read runs on from
+//   0xFF to 0x00. Bytes in no table read 0xFF.
 // - Stuck bytes are written into memory at power-on and after every
 //   change, so whatever reads memory (--flash-out too) sees them.
 // - Busy forever still adds only the modeled time to flash_busy_us.
@@ -40,6 +55,7 @@
 
 #include "config.h"
 #include "parts.h"
+#include "sfdp.h"
 #include "timing.h"
 #include "trace.h"
 
@@ -80,6 +96,7 @@ private:
         kNone,
         kReadStatus,
         kReadStatus2,
+        kReadSfdp,
         kJedecId,
         kReadId,
         kFastRead,
@@ -105,6 +122,7 @@ private:
         kNotEnabled,
         kProtected,
         kOddAddress,
+        kLocked,
     };
 
     void Begin(uint8_t opcode);
@@ -114,6 +132,7 @@ private:
     Refusal Execute();
     Refusal FixedLength(uint32_t bytes) const;
     Refusal WriteStatus();
+    bool StatusLocked() const;
     Refusal PageProgram();
     Refusal ByteProgram();
     Refusal AaiProgram();
@@ -132,11 +151,12 @@ private:
     uint8_t* memory_ = nullptr;
     size_t size_ = 0;
     uint32_t mask_ = 0;  // addresses wrap at the array's end
-    uint8_t writable_ = 0;  // status register 1 bits a write sets
     const uint64_t* clock_ = nullptr;
     Stats* stats_ = nullptr;
     Trace* trace_ = nullptr;
     BusyTimes times_ = {};
+    bool wp_low_ = false;
+    uint8_t sfdp_[kSfdpAreaBytes] = {};
     bool busy_forever_armed_ = false;
     StuckByte stuck_[Config::kMaxStuck] = {};
     size_t stuck_count_ = 0;
@@ -144,10 +164,11 @@ private:
     // The part's state between transactions.
     uint8_t status_ = 0;     // status register 1, bits 7..2 (the rest are live)
     uint8_t status_nv_ = 0;  // its non-volatile value
-    uint8_t status2_ = 0;    // Winbond status register 2
+    uint8_t status2_ = 0;    // status register 2 (W25Q, GD25Q)
     uint8_t status2_nv_ = 0;
     bool latch_ = false;     // write-enable latch
-    bool window_ = false;    // the last command was 0x50
+    bool window_ = false;    // the last command was 0x50 (SST)
+    bool volatile_armed_ = false;  // 0x50 came and no 0x01 or 0x04 since (Winbond)
     uint64_t busy_until_ = 0;
     bool busy_forever_ = false;
     uint8_t aai_opcode_ = 0;  // 0xAD or 0xAF while an AAI sequence runs
@@ -162,7 +183,7 @@ private:
     Command command_ = Command::kNone;
     Refusal refused_ = Refusal::kNone;  // already known when the opcode came
     bool addressed_ = false;  // three address bytes follow the opcode
-    bool armed_ = false;      // 0x50 came right before this command
+    bool armed_ = false;      // 0x50 came right before this command (SST)
     uint8_t via_ = 0;         // port of the first byte, 0 when none yet
     bool mixed_ = false;      // bytes came through both pairs
     uint32_t address_ = 0;

@@ -194,7 +194,7 @@ section "$page" "BOARD OPTIONS" >"$work/board"
 board_options=(
   "--flash PART" "--flash-size KB" "--flash-in FILE" "--flash-out FILE" "--chip-id HEX"
   "--ldn-base HEX" "--bram H,L" "--ec-version H.L" "--project TEXT" "--varnel TEXT"
-  "--ack HEX" "--status HEX" "--stuck ADDR=VAL" "--kbc-pending N" "--hang N" "--access-us N"
+  "--ack HEX" "--status HEX" "--status2 HEX" "--wp-low" "--no-sfdp" "--stuck ADDR=VAL" "--kbc-pending N" "--hang N" "--access-us N"
   "--flash-busy-forever" "--trace FILE" "--stats FILE" "--real-time" "--signal NAME@N" "--sio-locked"
   "--ec-latency N" "--kbc-latency N" "--jitter SEED" "--trace-time")
 for option in "${board_options[@]}"; do
@@ -221,11 +221,12 @@ value_for() {
   case $1 in
     "--flash-in FILE") head -c 16 /dev/zero >"$work/flash.in"; echo "$work/flash.in" ;;
     *" FILE") echo "$work/out.$RANDOM" ;;
-    "--flash-size KB") echo 128 ;;
+    "--flash-size KB") echo 512 ;;
     "--chip-id HEX") echo 8987 ;;
     "--ldn-base HEX") echo 0a70 ;;
     "--ack HEX") echo 34 ;;
     "--status HEX") echo 1c ;;
+    "--status2 HEX") echo 02 ;;
     *" H,L") echo 1,0x41 ;;
     *" H.L") echo 2.5 ;;
     *" TEXT") echo ABC ;;
@@ -237,7 +238,7 @@ value_for() {
 }
 for sim in "${sims[@]}"; do
   name=$(basename "$sim")
-  mapfile -t documented < <(grep -oE '^ {7}--[a-z-]+( [A-Z][A-Z,.=@]*)?$' "$work/board" | sed -E 's/^ +//')
+  mapfile -t documented < <(grep -oE '^ {7}--[a-z0-9-]+( [A-Z][A-Z,.=@]*)?$' "$work/board" | sed -E 's/^ +//')
   check "kovrinux-sim.1: no board options found" test "${#documented[@]}" -ge "${#board_options[@]}"
   for option in "${documented[@]}"; do
     args=("${option%% *}")

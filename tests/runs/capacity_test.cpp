@@ -20,7 +20,7 @@ TEST(Capacity, AreaPastThePartIsRefused)
         const char* refusal;  // null: the update goes ahead
         uint32_t at;          // where an accepted image lands
     } const rows[] = {
-        {{"--flash", "winbond", "--flash-size", "128"}, 256 * 1024, {}, "(128K)", 0},
+        {{"--flash", "winbond", "--flash-size", "512"}, 1024 * 1024, {}, "(512K)", 0},
         {{"--flash", "mxic-pp32"}, 128 * 1024, {}, "(64K)", 0},
         {{"--flash", "st", "--flash-size", "128"}, 64 * 1024, {"/O", "20000"}, "(128K)", 0},
         {{"--flash", "st", "--flash-size", "128"}, 64 * 1024, {"/O", "10000"}, nullptr, 0x10000},

@@ -75,6 +75,9 @@ TEST(BoardOptions, GoodCommandLines)
         {{"--project", "AB"}, 3, [](const sim::Config& c) { return memcmp(c.project, "AB\0\0\0\0\0\0\0\0", 10) == 0; }},
         {{"--varnel", "12345678"}, 3, [](const sim::Config& c) { return memcmp(c.varnel, "12345678", 8) == 0; }},
         {{"--ack", "5a", "--status", "9C"}, 5, [](const sim::Config& c) { return c.ack == 0x5A && c.flash_status == 0x9C; }},
+        {{"--status2", "0x41", "--flash", "gigadevice", "--wp-low", "--no-sfdp"}, 7,
+         [](const sim::Config& c) { return c.flash_status2 == 0x41 && c.wp_low && c.no_sfdp; }},
+        {{"--status2", "40"}, 3, [](const sim::Config& c) { return c.flash_status2 == 0x40 && !c.wp_low && !c.no_sfdp; }},
         {{"--stuck", "3ffff=00", "--stuck", "0=AB"}, 5,
          [](const sim::Config& c) {
              return c.stuck_count == 2 && c.stuck[0].address == 0x3FFFF && c.stuck[0].value == 0 &&
@@ -119,6 +122,10 @@ TEST(BoardOptions, BadCommandLinesAreRefusedWithStatus2)
         {"--flash-size", "-64"},
         {"--flash-size", "0x100"},
         {"--flash-size", "64"},  // no W25Q has 64 KB
+        {"--flash", "winbond", "--flash-size", "128"},  // nor 128 KB at 3 V
+        {"--status2", "100"},
+        {"--status2", "40", "--flash", "mxic"},  // only W25Q and GD25Q have a second register
+        {"--flash", "sst", "--status2", "0"},
         {"--flash", "mxic-pp32", "--flash-size", "128"},
         {"--flash-size", "16384", "--flash", "st"},
         {"--ec-latency", "x"},
@@ -188,7 +195,8 @@ TEST(BoardOptions, MessageNamesTheOptionAndItsValue)
     EXPECT_EQ(Parse({"--flash", "mxic-pp32", "--stuck", "10010=0"}).err,
               "kovrinux-sim: --stuck 10010: address outside the 64 KB flash\n");
     EXPECT_EQ(Parse({"--flash-size", "64"}).err,
-              "kovrinux-sim: --flash-size 64: winbond comes in 128 256* 512 1024 2048 4096 8192 16384 KB\n");
+              "kovrinux-sim: --flash-size 64: winbond comes in 256* 512 1024 2048 4096 8192 16384 KB\n");
+    EXPECT_EQ(Parse({"--status2", "41", "--flash", "st"}).err, "kovrinux-sim: --status2 41: st has no status register 2\n");
 }
 
 }  // namespace
