@@ -45,7 +45,7 @@ struct IdentRow {
 // answers the signature with 0xFF and nothing more is read.
 TEST_F(IdentTest, JedecReadAndReadIdFallback)
 {
-    const std::string kNoSfdp = "spi 5a w=4 r=4 ignored unsupported";
+    const std::string kNoSfdp = "spi 5a addr=000000 w=1 r=4 ignored unsupported";
     const std::string jedec_zero = "\nvEnterFollowMode\nSPIDeviceID= 0 0 0 0";
     const IdentRow rows[] = {
         {sim::Part::kWinbond,
