@@ -41,11 +41,12 @@ constexpr PartMember kSstOld[] = {
 };
 
 // Capacity byte = log2 of the size in bytes; 0xAB repeats the device id,
-// one less. The DV dies clear status register 2's CMP, QE and SRP1 on a
-// one-byte status write, the RL and FV dies leave it.
+// one less. The dies of the DV generation (W25Q20 to W25Q16) clear status
+// register 2's CMP, QE and SRP1 on a one-byte status write, the FV dies
+// leave it.
 constexpr PartMember kWinbond[] = {
-    {256, "W25Q20", {0xEF, 0x40, 0x12, 0x00}, {0x11, 0x11}, 64, kBp012Top, &kW25QRl, false},
-    {512, "W25Q40", {0xEF, 0x40, 0x13, 0x00}, {0x12, 0x12}, 64, kBp012Top, &kW25QRl, false},
+    {256, "W25Q20", {0xEF, 0x40, 0x12, 0x00}, {0x11, 0x11}, 64, kBp012Top, &kW25Q80Dv, true},
+    {512, "W25Q40", {0xEF, 0x40, 0x13, 0x00}, {0x12, 0x12}, 64, kBp012Top, &kW25Q80Dv, true},
     {1024, "W25Q80", {0xEF, 0x40, 0x14, 0x00}, {0x13, 0x13}, 64, kBp012Top, &kW25Q80Dv, true},
     {2048, "W25Q16", {0xEF, 0x40, 0x15, 0x00}, {0x14, 0x14}, 64, kBp012Top, &kW25Q16Dv, true},
     {4096, "W25Q32", {0xEF, 0x40, 0x16, 0x00}, {0x15, 0x15}, 64, kBp012Top, &kW25Q32Fv, false},
@@ -114,7 +115,7 @@ constexpr StandIn W25QStandIn(uint8_t maker)
 {
     constexpr const char* kNumbers[] = {"W25Q10", "W25Q20", "W25Q40", "W25Q80",
                                         "W25Q16", "W25Q32", "W25Q64", "W25Q128"};
-    constexpr const BusyTimes* kTimes[] = {&kW25QRl,   &kW25QRl,   &kW25QRl,   &kW25Q80Dv,
+    constexpr const BusyTimes* kTimes[] = {&kW25Q80Dv, &kW25Q80Dv, &kW25Q80Dv, &kW25Q80Dv,
                                            &kW25Q16Dv, &kW25Q32Fv, &kW25Q64Fv, &kW25Q128Fv};
     StandIn s{};
     for (uint8_t i = 0; i < 8; ++i) {

@@ -29,9 +29,10 @@ namespace busy {
 
 constexpr uint32_t kMs = 1000;
 
-// Winbond W25Q (tPP, tSE, tBE1, tBE2, tW). W25Q20/W25Q40: the W25Q20RL/
-// W25Q40RL datasheet; the FV parts: the ...IQ/...IF 4 KB erase.
-inline constexpr BusyTimes kW25QRl = {250, 0, 0, 0, 0, 30 * kMs, 80 * kMs, 120 * kMs, 1500};
+// Winbond W25Q (tPP, tSE, tBE1, tBE2, tW). W25Q20/W25Q40 are the dies of
+// the W25Q80DV's generation (CL/BV), whose figures no datasheet at hand
+// gives: the W25Q80DV lends its own. The FV parts: the ...IQ/...IF 4 KB
+// erase.
 inline constexpr BusyTimes kW25Q80Dv = {800, 0, 0, 0, 0, 45 * kMs, 120 * kMs, 150 * kMs, 10 * kMs};
 inline constexpr BusyTimes kW25Q16Dv = {700, 0, 0, 0, 0, 60 * kMs, 150 * kMs, 180 * kMs, 10 * kMs};
 inline constexpr BusyTimes kW25Q32Fv = {700, 0, 0, 0, 0, 45 * kMs, 120 * kMs, 150 * kMs, 10 * kMs};

@@ -81,7 +81,7 @@ TEST(SpiFlash, BusyLastsTheMembersTimeAndShutsOutOtherCommands)
         uint32_t busy_us;
     };
     const Row rows[] = {
-        {Part::kWinbond, 0, FlashRig::With({0x20}, 0x1000), 30'000},        // W25Q20RL tSE
+        {Part::kWinbond, 0, FlashRig::With({0x20}, 0x1000), 45'000},        // W25Q80DV tSE lent to the W25Q20
         {Part::kWinbond, 1024, FlashRig::With({0xD8}, 0x10000), 150'000},   // W25Q80DV tBE2
         {Part::kWinbond, 8192, {0x01, 0x00}, 15'000},                       // W25Q64FV tW
         {Part::kPmc, 4096, FlashRig::With({0x20}, 0x1000), 45'000},         // as W25Q32FV...IQ tSE
@@ -342,7 +342,7 @@ TEST(SpiFlash, TraceLinesAndCounters)
     rig.Tx({0xAB, 0, 0, 0}, 16);
     rig.Tx({0x06});
     rig.Tx(FlashRig::With({0x02}, 0x100, Bytes(256, 0x00)));
-    rig.clock += 250;  // W25Q20RL tPP
+    rig.clock += 800;  // W25Q80DV tPP, lent to the W25Q20
     rig.Tx({0x05}, 3);
     rig.Tx(FlashRig::With({0x0B}, 0x100, {0x00}), 2);
     rig.Tx(FlashRig::With({0x20}, 0x1000));
@@ -377,7 +377,7 @@ TEST(SpiFlash, TraceLinesAndCounters)
     EXPECT_EQ(rig.stats.spi_ignored, 3u);
     EXPECT_EQ(rig.stats.spi_bytes_out, 1u + 4 + 1 + 260 + 1 + 5 + 4 + 4 + 1 + 3 + 1 + 1 + 2 + 1);
     EXPECT_EQ(rig.stats.spi_bytes_in, 4u + 16 + 3 + 2 + 1);
-    EXPECT_EQ(rig.stats.flash_busy_us, 250u);
+    EXPECT_EQ(rig.stats.flash_busy_us, 800u);
 
     // AAI: the address shows on the first transaction only; ITE's 1 KB erase.
     rig.Boot(Part::kIte);
