@@ -21,7 +21,7 @@ void Forward(uint8_t phase)
 const char* PhaseName(Phase phase)
 {
     static const char* const kNames[kPhaseCount] = {"session", "unlock", "erase", "erase check", "program",
-                                                       "verify",  "read",   "sfdp",  "final check"};
+                                                       "verify",  "read",   "sfdp",  "final check", "compare"};
     return kNames[static_cast<int>(phase)];
 }
 

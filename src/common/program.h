@@ -26,6 +26,7 @@ struct Program {
     const char* verify_label;
     const char* read_label;           // the read-out
     const char* final_check_label;    // the read-back of a part of unknown size
+    const char* compare_label;        // the read before an erase ("/D")
     const char* program_label_wide;   // AAI byte, 64 KB burst pages, test mode
     const char* program_label_narrow; // AAI word and the other page routines
 };
@@ -52,6 +53,7 @@ inline constexpr Program kKovrinux = {
     .verify_label = " Verify...        : ",
     .read_label = " Reading...       : ",
     .final_check_label = " Final check...   : ",
+    .compare_label = " Compare...       : ",
     .program_label_wide = "  Programing...    : ",
     .program_label_narrow = " Programing...    : ",
 };
@@ -78,6 +80,7 @@ inline constexpr Program kKovrin = {
     .verify_label = "  Verify...        : ",
     .read_label = "  Reading...       : ",
     .final_check_label = "  Final check...   : ",
+    .compare_label = "  Compare...       : ",
     .program_label_wide = "  Programing...    : ",
     .program_label_narrow = "  Programing...    : ",
 };

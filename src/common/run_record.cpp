@@ -262,13 +262,6 @@ void HashFlash(const uint8_t* bytes, size_t length)
     gFlashHash.Add(bytes, length);
 }
 
-void RestartFlashHash()
-{
-    uint8_t digest[kSha256Bytes];
-    gFlashHash.Finish(digest);
-    gRecord.flash_whole = false;
-}
-
 void FlashReadWhole()
 {
     gRecord.flash_whole = true;

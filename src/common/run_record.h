@@ -59,10 +59,10 @@ void NoteArea(uint32_t base, const char* region, uint64_t length);
 // The image (or version) file, whole in memory: its digest is taken here.
 void NoteImage(const char* name, const uint8_t* bytes, uint64_t length);
 
-// The bytes of the area as the run's last read of it returns them, in
-// address order; Restart when a later read of the whole area follows.
+// The bytes of the area as the run's last read of it returned them, in
+// address order. Where that read found them equal to the image, the
+// image's bytes are those bytes.
 void HashFlash(const uint8_t* bytes, size_t length);
-void RestartFlashHash();
 // The whole area went into the hash: the record gives its digest.
 void FlashReadWhole();
 

@@ -21,6 +21,7 @@ const Option kOptions[] = {
     {"/I", [](RunOptions* o) { o->information = true; }},
     {"/T", [](RunOptions* o) { o->test = true; }},
     {"/C", [](RunOptions* o) { o->compare = true; }},
+    {"/D", [](RunOptions* o) { o->differential = true; }},
     {"/O", nullptr},  // its value is read by the scan
     {"/j", [](RunOptions* o) { o->reset = true; }},
     {"/F", [](RunOptions* o) { o->check_project = false; }},
@@ -69,12 +70,14 @@ bool TakeReadOut(int argc, char* argv[], int i, RunOptions* options)
 }
 
 // The read-out and the information mode are modes of their own: nothing
-// that picks or shapes another mode may come with them.
+// that picks or shapes another mode may come with them. A compare writes
+// nothing, so it cannot rewrite what differs.
 bool ModesMixed(const RunOptions& o)
 {
-    const bool other = o.image != nullptr || o.test || o.protect || o.version || o.compare ||
+    const bool other = o.image != nullptr || o.test || o.protect || o.version || o.compare || o.differential ||
                        ChosenRegion(o) != nullptr;
-    return (o.read_out && (other || o.information)) || (o.information && (other || o.offset_given));
+    return (o.read_out && (other || o.information)) || (o.information && (other || o.offset_given)) ||
+           (o.compare && o.differential);
 }
 
 const Option* FindOption(const char* arg)

@@ -39,6 +39,7 @@ void ShowOptions()
         "        /O <hex>              flash base, a multiple of 64 KB",
         "        /j                    end flash mode with the reset (0xFC)",
         "        /C                    with an image: compare the flash with it, write nothing",
+        "        /D                    with an image: rewrite only the erase units that differ from it",
         "        /R <file> <KB>        save the flash from the base into a new file; 0 KB: to the part's end",
         "        /I                    show the flash's part, size and protection; write nothing",
         "        /L <file>             append a one-line JSON record of the run to the file",

@@ -26,6 +26,7 @@ struct RunOptions {
     bool reset = false;           // "/j": close flash mode with 0xFC
 
     bool compare = false;         // "/C": the update only verifies
+    bool differential = false;    // "/D": the update rewrites only the erase units that differ
 
     const char* log_file = nullptr;  // "/L <file>": the run's record goes there
 

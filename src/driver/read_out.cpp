@@ -124,6 +124,7 @@ Ending ReadChunks(const flash::FlashPart& part, uint32_t base, uint64_t bytes, R
         const uint32_t length = static_cast<uint32_t>(left < flash::kBlockBytes ? left : flash::kBlockBytes);
         ShowStatusScreen(part, block);
         flash::ReadBlock(base + block * flash::kBlockBytes, out->chunk(), length);
+        runrecord::HashFlash(out->chunk(), length);
         runrecord::CountBlockChecked();
         if (!out->Write(length))
             return Ending::kFailed;

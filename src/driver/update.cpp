@@ -120,7 +120,7 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
     const Region* region = ChosenRegion(options);
     const uint32_t start = base + (region != nullptr ? region->offset : 0);
     runrecord::NoteArea(start, region != nullptr ? region->name : nullptr, length);
-    BlockUpdate update{options, part, {0, 0}, {}};
+    BlockUpdate update(options, part);
     bool verified = true;
     uint32_t block = 0;
     // A stop signal ends the work between blocks, never inside one. A
@@ -134,13 +134,16 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
         ShowStatusScreen(part, block);
         // A failed block ends an update's work: the EC is told to leave
         // flash mode next, and nothing more may reach it in follow mode.
-        verified = update.Run(base + block * flash::kBlockBytes, slice) && verified;
+        const uint32_t address = base + block * flash::kBlockBytes;
+        const bool done = options.differential ? update.RunDifferential(address, slice) : update.Run(address, slice);
+        verified = done && verified;
     }
 
     const bool stopped = (verified || options.compare) && block < blocks;
+    if (verified && !stopped && options.differential)
+        Print("\n\rUnits rewritten: %u of %u (the others already held the image).\n",
+              static_cast<unsigned>(update.rewritten()), static_cast<unsigned>(update.units()));
     if (verified && !stopped && !options.compare && part.Capacity() == 0) {
-        // The read-back is the last read of the area: the record hashes it.
-        runrecord::RestartFlashHash();
         verified = HoldsWholeImage(start, image.bytes + first_image_block * flash::kBlockBytes, length);
         if (!verified)
             runrecord::Fail(runrecord::Result::kFinalCheckFailed);
@@ -159,7 +162,7 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
     if (verified && endings.verified != nullptr)
         PrintLine(endings.verified);
     if (options.compare && !verified)
-        ShowDifferences(update.differences);
+        ShowDifferences(update.differences());
     return verified ? 0 : 1;
 }
 

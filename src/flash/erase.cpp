@@ -50,6 +50,23 @@ void EraseBlock(const FlashPart& part, uint32_t address, uint32_t length)
     PrintLine(" -- Erase OK. \n");
 }
 
+uint32_t EraseUnitBytes(const FlashPart& part, bool region)
+{
+    if (region)
+        return kSectorBytes;
+    switch (part.row->erase) {
+    case EraseGranularity::k1K:
+        return kUnit1K;
+    case EraseGranularity::k64KOnly: {
+        const PartNumber* number = part.Number();
+        return number != nullptr && number->sector_kb != 0 ? number->sector_kb * 1024u : kBlockBytes;
+    }
+    case EraseGranularity::k4K:
+        break;
+    }
+    return kSectorBytes;
+}
+
 void EraseSectors(const FlashPart& part, uint32_t address, uint32_t count, Marks marks)
 {
     const PhaseScope phase(Phase::kErase);

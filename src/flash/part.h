@@ -54,6 +54,7 @@ struct PartNumber {
     uint32_t kb;          // its size; 0: the row's capacity rule tells
     uint8_t protect_bits; // block-protect bits from status bit 2 up
     uint8_t protect_unit_kb;  // the smallest area they protect (upper blocks)
+    uint8_t sector_kb = 0;    // what 0xD8 erases where it stands in for 0x20; 0: 64 KB
 };
 
 struct PartRow {

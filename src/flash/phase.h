@@ -19,6 +19,7 @@ enum class Phase : uint8_t {
     kRead,
     kSfdp,        // the size from SFDP, where the id does not tell it
     kFinalCheck,  // the read-back of a part of unknown size
+    kCompare,     // the read before an erase that only rewrites what differs
     kCount,
 };
 

@@ -5,7 +5,6 @@
 #include "block.h"
 #include "channel.h"
 #include "common/print.h"
-#include "common/run_record.h"
 #include "common/program.h"
 #include "phase.h"
 
@@ -22,7 +21,6 @@ void ReadBlock(uint32_t address, uint8_t* out, uint32_t length)
             PrintText(kProgram.mark);
     }
     ExitFollowMode();
-    runrecord::HashFlash(out, length);
     PrintLine(" -- Read OK. ");
 }
 

@@ -18,8 +18,9 @@ struct Differences {
 
 // True when the flash from address equals the image's bytes for the block;
 // at the first difference prints the image offset and the byte expected.
-// Without differences the read stops there; with them it goes on to the
-// block's end and adds every difference.
+// Without differences the read stops there; with them (a compare) it goes
+// on to the block's end, adds every difference and hands every byte read to
+// the run's record.
 bool VerifyBlock(uint32_t address, const BlockImage& image, Marks marks, Differences* differences = nullptr);
 
 // Reads length bytes from address back in one pass: true when they are the

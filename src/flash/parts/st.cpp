@@ -6,10 +6,10 @@ namespace flash::parts {
 
 namespace {
 
-// The M25P10-A comes in 32 KB sectors, the smallest area its two
-// block-protect bits guard; any of them guards all of the 64 KB M25P05-A.
+// The two smallest come in 32 KB sectors, the smallest area the M25P10-A's
+// two block-protect bits guard; any of them guards all of the M25P05-A.
 constexpr PartNumber kM25P[] = {
-    {false, {0x20, 0x10}, "M25P05-A", 0, 2, 64}, {false, {0x20, 0x11}, "M25P10-A", 0, 2, 32},
+    {false, {0x20, 0x10}, "M25P05-A", 0, 2, 64, 32}, {false, {0x20, 0x11}, "M25P10-A", 0, 2, 32, 32},
     {false, {0x20, 0x12}, "M25P20", 0, 2, 64},   {false, {0x20, 0x13}, "M25P40", 0, 3, 64},
     {false, {0x20, 0x14}, "M25P80", 0, 3, 64},   {false, {0x20, 0x15}, "M25P16", 0, 3, 64},
     {false, {0x20, 0x16}, "M25P32", 0, 3, 64},   {false, {0x20, 0x17}, "M25P64", 0, 3, 64},
