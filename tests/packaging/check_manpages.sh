@@ -82,18 +82,18 @@ done
 # --- kovrinux(8) ---
 page=$work/kovrinux.8.txt
 section "$page" OPTIONS >"$work/options"
-for option in "image size" "/F, /f" /BK /Mn /Bp "/O base" /j /C "/R file size" "/V, /v" "/VB [version]" \
-  "/VBF image" "/VC [version]" /T /PB; do
+for option in "image size" "/F, /f" /BK /Mn /Bp "/O base" /j /C /D /I "/L log" "/R file size" "/V, /v" \
+  "/VB [version]" "/VBF image" "/VC [version]" /T /PB --help --version; do
   check "kovrinux.8: option '$option' not listed" has_tag "$work/options" "$option"
 done
 section "$page" "RUN MODES" >"$work/modes"
 # The numbered modes' names, joined: "1. Read-out|2. Update|...".
 mode_order() {
-  grep -oE '^ +[1-6]\. +[A-Z][a-z-]+( +[a-z]+)?' "$1" | sed -E 's/^ +//; s/ +/ /g' | paste -sd'|'
+  grep -oE '^ +[1-7]\. +[A-Z][a-z-]+( +[a-z]+)?' "$1" | sed -E 's/^ +//; s/ +/ /g' | paste -sd'|'
 }
-check "kovrinux.8: run modes not in the order read-out, update, test, protection, version query" \
+check "kovrinux.8: run modes not in the order read-out, update, test, protection, information, version query" \
   test "$(mode_order "$work/modes")" = \
-  "1. Read-out|2. Update|3. Test|4. Boot-block protection|5. Version query|6. None of"
+  "1. Read-out|2. Update|3. Test|4. Boot-block protection|5. Information|6. Version query|7. None of"
 section "$page" "EXIT STATUS" >"$work/status"
 check "kovrinux.8: exit status 0 not described" has_tag "$work/status" 0
 check "kovrinux.8: exit status 1 not described" has_tag "$work/status" 1
@@ -104,7 +104,8 @@ while IFS= read -r message; do
 done <<'EOF'
 Wrong Parameter! Please try again!
 File Size Paramter Lost, Please try again!
-Read size must be a number of KB from 1 up!
+Read size must be a number of KB (0: the whole flash)!
+Flash size unknown: give the read-out size in KB!
 File exists, not overwritten!
 File Write Fail!
 File Open Fail!
@@ -116,13 +117,18 @@ Paramter NOT Match with File Size, Please try again!
 File size with wrong parameter!
 Offset must be a multiple of 64K!
 Image does not fit the flash address space!
-Region update needs 4 KB erase; this flash erases 64 KB blocks!
+Region update needs 4 KB erase; this flash has no 4 KB erase!
 Image for this chip must be 256K!
 Image does not fit this flash
 Interrupted:
 Interrupted.
 -- Verify Fail.
 -- Test Fail.
+Differs:
+The flash does not hold the image at
+The flash may hold a partial image; run the update again before resetting the board.
+Protect BBK Area Fail!
+Log Write Fail!
 Timeout:
 5 seconds
 30 seconds
@@ -131,6 +137,23 @@ BIN file too small for a version!
 The Update File Version Error!!
 Input version is NOT newer then current FW!!
 EOF
+# The record: every key and every result word, and a query to run on it.
+section "$page" RECORD >"$work/record"
+for key in time program version args mode ec flash area image flash_sha256 blocks result message status \
+  duration_ms; do
+  check "kovrinux.8: RECORD does not list key '$key'" grep -qE "^ {7}([a-z_]+, )*$key(,| |$)" "$work/record"
+done
+for word in ok wrong-parameter no-mode no-window file-error project-mismatch refused erase-failed verify-failed \
+  final-check-failed differs protect-failed test-failed not-ite not-newer not-equal interrupted timeout; do
+  check "kovrinux.8: RECORD does not list result '$word'" grep -qE "^ +$word +[a-z]" "$work/record"
+done
+check "kovrinux.8: RECORD has no jq query" contains "$work/record" "jq "
+# Every line of the information mode.
+section "$page" "RUN MODES" >"$work/modes"
+for line in "EC project" "EC version" "Super I/O chip" "Flash id" "Flash maker" "Flash part" "Flash size" \
+  "Status register" "Status register 2" "Protected" "Status register locked"; do
+  check "kovrinux.8: information line '$line' not described" has_tag "$work/modes" "$line"
+done
 section "$page" FILES >"$work/files"
 check "kovrinux.8: FILES does not name /dev/mem" has_tag "$work/files" /dev/mem
 check "kovrinux.8: no SAFETY section" grep -qx SAFETY "$page"
