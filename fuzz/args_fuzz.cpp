@@ -30,7 +30,8 @@ void CheckScan(const fuzz::Argv& args, const RunOptions& o, ScanResult scan, Run
         Require(args.Unchanged(i), "the scan changed an argument");
     Require(NullOrArgument(args, o.image) && NullOrArgument(args, o.version_file_name) &&
                 NullOrArgument(args, o.expected_version) && NullOrArgument(args, o.version_offset) &&
-                NullOrArgument(args, o.read_file) && NullOrArgument(args, o.read_size),
+                NullOrArgument(args, o.read_file) && NullOrArgument(args, o.read_size) &&
+                NullOrArgument(args, o.log_file),
             "an option pointer that is no argument");
     Require(o.read_out == (o.read_file != nullptr && o.read_size != nullptr), "a read-out without its file and size");
     Require(!o.version_file || o.version, "a version file without the version option");
@@ -43,11 +44,14 @@ void CheckScan(const fuzz::Argv& args, const RunOptions& o, ScanResult scan, Run
     switch (mode) {
     case RunMode::kReadOut:
         // A mode of its own: nothing of another mode may come with it.
-        Require(!image && !o.test && !o.protect && !o.version && !o.compare && driver::ChosenRegion(o) == nullptr,
+        Require(!image && !o.test && !o.protect && !o.version && !o.compare && !o.differential && !o.information &&
+                    driver::ChosenRegion(o) == nullptr,
                 "a read-out mixed with another mode");
         break;
     case RunMode::kUpdate:
         Require(image && !read_out, "update mode without a file");
+        // A compare writes nothing, so it cannot rewrite what differs.
+        Require(!(o.compare && o.differential), "a compare that rewrites");
         break;
     case RunMode::kTest:
         Require(!image && !read_out && o.test, "test mode not asked for");
@@ -55,11 +59,18 @@ void CheckScan(const fuzz::Argv& args, const RunOptions& o, ScanResult scan, Run
     case RunMode::kProtect:
         Require(!image && !read_out && !o.test && o.protect, "protection mode not asked for");
         break;
+    case RunMode::kInformation:
+        Require(o.information && !image && !read_out && !o.test && !o.protect && !o.version && !o.compare &&
+                    !o.differential && !o.offset_given && driver::ChosenRegion(o) == nullptr,
+                "the information mode mixed with another mode");
+        break;
     case RunMode::kVersion:
-        Require(!image && !read_out && !o.test && !o.protect && o.version, "version query not asked for");
+        Require(!image && !read_out && !o.test && !o.protect && !o.information && o.version,
+                "version query not asked for");
         break;
     case RunMode::kNone:
-        Require(!image && !read_out && !o.test && !o.protect && !o.version, "no mode although one was asked for");
+        Require(!image && !read_out && !o.test && !o.protect && !o.information && !o.version,
+                "no mode although one was asked for");
         break;
     default:
         fuzz::Fail("mode out of range");

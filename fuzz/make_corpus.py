@@ -42,6 +42,10 @@ def args_seeds():
         "argv0-o": ["/O", "ec.bin", "128"],
         "read-out": ["kovrinux", "/j", "/R", "out.bin", "256", "/O", "20000"],
         "compare": ["kovrinux", "ec.bin", "128", "/C", "/Mn"],
+        "differential": ["kovrinux", "/L", "runs.log", "ec.bin", "128", "/D", "/O", "0x20000"],
+        "information": ["kovrinux", "/I", "/j", "/L", "runs.log"],
+        "offset-text": ["kovrinux", "ec.bin", "128", "/O", "2OOOO"],
+        "read-out-whole": ["kovrinux", "/R", "out.bin", "0"],
     }
     for name, words in rows.items():
         write("fuzz_args", name, argv(*words))
