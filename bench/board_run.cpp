@@ -1,8 +1,13 @@
 #include "board_run.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <type_traits>
 
 #include "driver/tool_main.h"
 #include "platform/sim/sim_platform.h"
@@ -60,18 +65,8 @@ int ReportEarlyEnd(int status)
     return status;
 }
 
-}  // namespace
-
-Tally WholeRun(const BoardRun& run)
-{
-    Tally whole;
-    for (const Tally& t : run.phases)
-        whole.Add(t);
-    return whole;
-}
-
-BoardRun RunOnBoard(const sim::Config& config, const std::vector<std::string>& args,
-                    const std::vector<uint8_t>& flash_in, const std::vector<uint8_t>& expected, bool count_phases)
+BoardRun RunHere(const sim::Config& config, const std::vector<std::string>& args,
+                 const std::vector<uint8_t>& flash_in, const std::vector<uint8_t>& expected, bool count_phases)
 {
     static sim::Board board;
     static std::vector<sim::PortEvent> log;
@@ -117,6 +112,101 @@ BoardRun RunOnBoard(const sim::Config& config, const std::vector<std::string>& a
             run.flash_matches = false;
             break;
         }
+    }
+    return run;
+}
+
+// A run's result as the child sends it: the fixed part, then what the tool
+// printed.
+template <typename T>
+void Put(std::string* out, const T& value)
+{
+    static_assert(std::is_trivially_copyable_v<T>);
+    out->append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+template <typename T>
+bool Take(const std::string& in, size_t* at, T* value)
+{
+    static_assert(std::is_trivially_copyable_v<T>);
+    if (in.size() - *at < sizeof *value)
+        return false;
+    memcpy(value, in.data() + *at, sizeof *value);
+    *at += sizeof *value;
+    return true;
+}
+
+std::string Pack(const BoardRun& run)
+{
+    std::string out;
+    Put(&out, run.status);
+    Put(&out, run.flash_matches);
+    Put(&out, run.stats);
+    Put(&out, run.modeled_us);
+    Put(&out, run.counted);
+    Put(&out, run.log_overflow);
+    Put(&out, run.phases);
+    return out + run.console;
+}
+
+bool Unpack(const std::string& in, BoardRun* run)
+{
+    size_t at = 0;
+    if (!Take(in, &at, &run->status) || !Take(in, &at, &run->flash_matches) || !Take(in, &at, &run->stats) ||
+        !Take(in, &at, &run->modeled_us) || !Take(in, &at, &run->counted) || !Take(in, &at, &run->log_overflow) ||
+        !Take(in, &at, &run->phases))
+        return false;
+    run->console = in.substr(at);
+    return true;
+}
+
+}  // namespace
+
+Tally WholeRun(const BoardRun& run)
+{
+    Tally whole;
+    for (const Tally& t : run.phases)
+        whole.Add(t);
+    return whole;
+}
+
+// The tool keeps state of its run in static storage (its run record, for
+// one), which a program starts with once: each run gets a process of its
+// own, forked from this one, which never runs the tool itself.
+BoardRun RunOnBoard(const sim::Config& config, const std::vector<std::string>& args,
+                    const std::vector<uint8_t>& flash_in, const std::vector<uint8_t>& expected, bool count_phases)
+{
+    BoardRun run;
+    int pipe_ends[2];
+    if (pipe(pipe_ends) != 0) {
+        run.console = "kovrin-bench: no pipe for the run";
+        return run;
+    }
+    fflush(nullptr);  // nothing buffered here may be written twice
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(pipe_ends[0]);
+        const std::string packed = Pack(RunHere(config, args, flash_in, expected, count_phases));
+        size_t sent = 0;
+        while (sent < packed.size()) {
+            const ssize_t n = write(pipe_ends[1], packed.data() + sent, packed.size() - sent);
+            if (n <= 0)
+                _exit(1);
+            sent += static_cast<size_t>(n);
+        }
+        _exit(0);
+    }
+    close(pipe_ends[1]);
+    std::string packed;
+    char buffer[1 << 16];
+    for (ssize_t n; pid > 0 && (n = read(pipe_ends[0], buffer, sizeof buffer)) > 0;)
+        packed.append(buffer, static_cast<size_t>(n));
+    close(pipe_ends[0]);
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+        !Unpack(packed, &run)) {
+        run = BoardRun{};
+        run.console = "kovrin-bench: the run's process did not finish";
     }
     return run;
 }

@@ -1,5 +1,5 @@
-// A whole run (update, read-out, compare) in this process: the tool's own code (driver, mailboxes,
-// engine) on an in-process virtual board, as kovrinux-sim runs it, but with
+// A whole run (update, read-out, compare, ...) of the tool's own code (driver, mailboxes,
+// engine) on a virtual board built here, as kovrinux-sim runs it, but with
 // board settings the product's command line does not offer (a flash that
 // answers at once) and every port access attributed to the engine routine
 // that made it.
@@ -33,7 +33,8 @@ Tally WholeRun(const BoardRun& run);
 // Runs "kovrinux <args>" on a board built from config whose flash starts
 // as flash_in (erased past it), and checks that it holds expected from byte
 // 0 afterwards. With count_phases every port access is recorded and costed
-// against the protocol minimum, per phase.
+// against the protocol minimum, per phase. The run has a process of its
+// own, as a run of the program has.
 BoardRun RunOnBoard(const sim::Config& config, const std::vector<std::string>& args,
                     const std::vector<uint8_t>& flash_in, const std::vector<uint8_t>& expected, bool count_phases);
 

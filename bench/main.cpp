@@ -1,5 +1,6 @@
-// kovrin-bench: port accesses against the protocol minimum, the virtual
-// board's speed and memory, and the modeled update time per part family.
+// kovrin-bench: port accesses against the protocol minimum (updates with and
+// without /L, read-out, compare, /I, /D), the virtual board's speed and
+// memory, and the modeled time per part family and of /D against an update.
 //   kovrin-bench --sim <kovrinux-sim> [--doc <file.md>] [--runs N]
 // Exit status: 0 every target met, 1 a target missed, 2 a run failed.
 #include <algorithm>
@@ -134,7 +135,8 @@ int main(int argc, char* argv[])
     const std::string path256 = images.at(kImageKb).path;
     const std::string stats = "stats.json";
     scratch.Keep(stats);
-    scratch.Keep("readout.bin");
+    scratch.Keep(kReadOutFile);
+    scratch.Keep(kRecordFile);
 
     Results results;
     // First, while this process is small: a child's peak resident memory
@@ -146,7 +148,7 @@ int main(int argc, char* argv[])
     CountControls(path256, images.at(kImageKb).bytes, &results);
     fprintf(stderr, "kovrin-bench: modeled update times...\n");
     ModelTimes(images, &results);
-    fprintf(stderr, "kovrin-bench: read-out and compare...\n");
+    fprintf(stderr, "kovrin-bench: read-out, compare, /I and /D...\n");
     RunModes(path256, images.at(kImageKb).bytes, &results);
 
     const Targets targets = CheckTargets(results);

@@ -1,6 +1,7 @@
 #include "measure.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -15,6 +16,10 @@ namespace bench {
 namespace {
 
 constexpr uint32_t kModeledKb[] = {kImageKb / 2, kImageKb};
+constexpr uint32_t kSectorBytes = 4096;
+// The sector that differs in the /D run over a flash that holds most of the
+// image: inside a block, not its first.
+constexpr uint32_t kChangedSector = 0x21000;
 
 std::string ReadText(const std::string& path)
 {
@@ -63,6 +68,106 @@ std::string Tail(const std::string& console)
     return console.size() > kTail ? console.substr(console.size() - kTail) : console;
 }
 
+// The family's part as large as the image needs; instant: no busy time.
+sim::Config BoardFor(const Family& family, uint32_t kb, bool instant)
+{
+    sim::Config config;
+    config.flash = family.part;
+    config.flash_kb = kb > sim::PartInfoOf(family.part).default_kb ? kb : 0;
+    config.instant_flash = instant;
+    return config;
+}
+
+// What every run must show: status 0, the flash as it should be, and, where
+// counted, counts that agree with the board's own. False otherwise.
+bool CheckRun(const std::string& what, const BoardRun& run, Results* results)
+{
+    if (run.status != 0 || !run.flash_matches) {
+        results->problems.push_back(what + ": failed (status " + std::to_string(run.status) +
+                                    (run.flash_matches ? "" : ", the flash does not hold the image") +
+                                    "), the tool's last words: " + Tail(run.console));
+        return false;
+    }
+    if (!run.counted)
+        return true;
+    if (run.log_overflow) {
+        results->problems.push_back(what + ": the port log overflowed; counts are short");
+        return false;
+    }
+    const Tally whole = WholeRun(run);
+    const sim::Stats& s = run.stats;
+    if (whole.accesses != s.port_reads + s.port_writes || whole.spi_transactions != s.spi_transactions ||
+        whole.spi_bytes_out != s.spi_bytes_out || whole.spi_bytes_in != s.spi_bytes_in) {
+        results->problems.push_back(what + ": the counted accesses or SPI traffic disagree with the board's stats");
+        return false;
+    }
+    return true;
+}
+
+// Where the size comes from shows in a counted run's traffic: SFDP is read
+// only where the id does not tell the size, within its own phase, and only a
+// size that stays unknown reads the written area back, once.
+void CheckSizeWork(const std::string& what, SizeFrom size, const BoardRun& run, uint64_t written,
+                   Results* results)
+{
+    if (!run.counted)
+        return;
+    constexpr uint8_t kReadSfdp = 0x5A;
+    const Tally whole = WholeRun(run);
+    const Tally& sfdp = run.phases[static_cast<int>(Phase::kSfdp)];
+    const Tally& final_check = run.phases[static_cast<int>(Phase::kFinalCheck)];
+    if (sfdp.by_opcode[kReadSfdp] != whole.by_opcode[kReadSfdp] || sfdp.spi_transactions != sfdp.by_opcode[kReadSfdp])
+        results->problems.push_back(what + ": 0x5A outside the sfdp phase, or another command inside it");
+    if ((size == SizeFrom::kId) != (whole.by_opcode[kReadSfdp] == 0))
+        results->problems.push_back(what + (size == SizeFrom::kId
+                                                ? ": SFDP read though the id tells the size"
+                                                : ": no SFDP read though the id does not tell the size"));
+    const uint64_t read_back = size == SizeFrom::kUnknown ? written : 0;
+    if (final_check.spi_bytes_in != read_back || final_check.spi_transactions > 1)
+        results->problems.push_back(what + ": the final check read " + std::to_string(final_check.spi_bytes_in) +
+                                    " bytes in " + std::to_string(final_check.spi_transactions) +
+                                    " reads, not " + std::to_string(read_back) + " in one");
+}
+
+// The record a run appended to path: one line, a verified run's, whose
+// flash digest is the image's (the flash holds the image).
+bool RecordSound(const std::string& path)
+{
+    const std::string text = ReadText(path);
+    if (text.empty() || text.find('\n') != text.size() - 1)
+        return false;
+    const auto value = [&text](const char* key) {
+        const std::string quoted = std::string("\"") + key + "\":";
+        const size_t at = text.find(quoted);
+        return at == std::string::npos ? std::string() : text.substr(at + quoted.size(), 66);
+    };
+    const std::string image = value("sha256");
+    return text.find("\"result\":\"ok\"") != std::string::npos && text.find("\"status\":0") != std::string::npos &&
+           image.size() == 66 && image[0] == '"' && image == value("flash_sha256");
+}
+
+// A /D run on the default part (4 KB units) says how many units it
+// rewrote, and its traffic agrees: one 0x20 per unit, one unlock (0x01) per
+// block with a unit to rewrite, none elsewhere.
+void CheckRewritten(const std::string& what, const BoardRun& run, unsigned units, unsigned rewritten,
+                    unsigned blocks, Results* results)
+{
+    unsigned said = 0;
+    unsigned of = 0;
+    const size_t at = run.console.rfind("Units rewritten: ");
+    if (at == std::string::npos || sscanf(run.console.c_str() + at, "Units rewritten: %u of %u", &said, &of) != 2 ||
+        said != rewritten || of != units)
+        results->problems.push_back(what + ": not \"Units rewritten: " + std::to_string(rewritten) + " of " +
+                                    std::to_string(units) + "\"");
+    if (!run.counted)
+        return;
+    const Tally whole = WholeRun(run);
+    if (whole.by_opcode[0x20] != rewritten || whole.by_opcode[0x01] != blocks)
+        results->problems.push_back(what + ": " + std::to_string(whole.by_opcode[0x20]) + " sector erases and " +
+                                    std::to_string(whole.by_opcode[0x01]) + " unlocks, not " +
+                                    std::to_string(rewritten) + " and " + std::to_string(blocks));
+}
+
 }  // namespace
 
 uint32_t ImageKbFor(const Family& family)
@@ -76,35 +181,34 @@ uint32_t ImageKbFor(const Family& family)
 
 void CountAccesses(const Images& images, Results* results)
 {
+    const std::string record = kRecordFile;
     for (const Family& family : kFamilies) {
         const uint32_t kb = ImageKbFor(family);
-        const std::vector<uint8_t>& image = images.at(kb).bytes;
-        sim::Config config;
-        config.flash = family.part;
-        config.flash_kb = kb > sim::PartInfoOf(family.part).default_kb ? kb : 0;
-        config.instant_flash = true;
-        CountRun c{&family, kb, RunUpdateOnBoard(config, images.at(kb).path, image, true)};
-        const BoardRun& run = c.run;
+        const Image& image = images.at(kb);
+        const sim::Config config = BoardFor(family, kb, true);
+        CountRun c{&family, kb, RunUpdateOnBoard(config, image.path, image.bytes, true), {}, false};
         const std::string what = std::string(family.flash) + " (instant board)";
-        if (run.status != 0 || !run.flash_matches)
-            results->problems.push_back(what + ": the update failed (status " + std::to_string(run.status) +
-                                        "), the tool's last words: " + Tail(run.console));
-        if (run.log_overflow)
-            results->problems.push_back(what + ": the port log overflowed; counts are short");
+        CheckRun(what, c.run, results);
+        CheckSizeWork(what, family.size, c.run, image.bytes.size(), results);
 
-        const Tally whole = WholeRun(run);
-        const sim::Stats& s = run.stats;
-        if (whole.accesses != s.port_reads + s.port_writes || whole.spi_transactions != s.spi_transactions ||
-            whole.spi_bytes_out != s.spi_bytes_out || whole.spi_bytes_in != s.spi_bytes_in)
-            results->problems.push_back(what + ": the counted accesses or SPI traffic disagree with the board's stats");
-
-        const Tally& program = run.phases[static_cast<int>(Phase::kProgram)];
+        const Tally& program = c.run.phases[static_cast<int>(Phase::kProgram)];
         const uint64_t commands = program.by_opcode[family.program_opcode];
-        const uint64_t per_command = commands == 0 ? 0 : (image.size() + commands / 2) / commands;
+        const uint64_t per_command = commands == 0 ? 0 : (image.bytes.size() + commands / 2) / commands;
         // Otherwise the tool chose another routine, or a programming routine
         // does not note its phase.
         if (per_command != family.bytes_per_command)
             results->problems.push_back(what + ": no programming with " + family.routine + " was seen");
+
+        unlink(record.c_str());
+        const std::string logged = what + " with /L";
+        c.logged = RunOnBoard(config, {image.path, std::to_string(kb), "/L", record}, {}, image.bytes, true);
+        if (CheckRun(logged, c.logged, results) && WholeRun(c.logged).accesses != WholeRun(c.run).accesses)
+            results->problems.push_back(logged + ": the record changed the port accesses");
+        c.record_sound = RecordSound(record);
+        if (!c.record_sound)
+            results->problems.push_back(logged + ": the record is not one line of a verified run whose flash "
+                                                 "digest is the image's: " + ReadText(record));
+        unlink(record.c_str());
         results->counts.push_back(std::move(c));
     }
 }
@@ -174,31 +278,56 @@ void TimeChild(const std::string& sim, const std::string& image_path, const std:
 
 void RunModes(const std::string& image_path, const std::vector<uint8_t>& image, Results* results)
 {
-    const std::string saved = "readout.bin";  // in the scratch directory, removed with it
+    const std::string saved = kReadOutFile;
     const std::string kb = std::to_string(kImageKb);
-    const std::vector<std::string> kModes[] = {{"/R", saved, kb}, {image_path, kb, "/C"}};
-    const char* const kNames[] = {"read-out", "compare"};
-    sim::Config instant;
-    instant.instant_flash = true;
-    const sim::Config typical;
-    for (size_t m = 0; m < std::size(kModes); ++m) {
-        ModeRun r{kNames[m], "", {}, {}};
-        for (const std::string& word : kModes[m])
+    // What the flash holds before the run; afterwards it holds the image.
+    std::vector<uint8_t> one_sector = image;
+    for (uint32_t a = kChangedSector; a < kChangedSector + kSectorBytes; ++a)
+        one_sector[a] ^= 0xFF;
+    std::vector<uint8_t> complement = image;
+    for (uint8_t& b : complement)
+        b ^= 0xFF;
+    constexpr unsigned kUnits = kImageKb * 1024 / kSectorBytes;  // the default part erases 4 KB
+    constexpr const Family& kPlain = FamilyOf(sim::Part::kWinbond);
+    constexpr const Family& kSfdp = FamilyOf(sim::Part::kSpansion);
+    const struct {
+        ModeKind kind;
+        const char* mode;
+        const Family& family;
+        std::vector<std::string> args;
+        const std::vector<uint8_t>& flash_in;
+        double limit;
+        unsigned rewritten;  // /D: the units it must rewrite
+        unsigned unlocked;   // /D: the blocks that hold them
+    } kModes[] = {
+        {ModeKind::kReadBack, "read-out", kPlain, {"/R", saved, kb}, image, 0, 0, 0},
+        {ModeKind::kReadBack, "compare", kPlain, {image_path, kb, "/C"}, image, 0, 0, 0},
+        {ModeKind::kInformation, "information", kPlain, {"/I"}, image, 0, 0, 0},
+        {ModeKind::kInformation, "information, size from SFDP", kSfdp, {"/I"}, image, 0, 0, 0},
+        {ModeKind::kDifferential, "identical image", kPlain, {image_path, kb, "/D"}, image, 0.25, 0, 0},
+        {ModeKind::kDifferential, "one 4 KB sector changed", kPlain, {image_path, kb, "/D"}, one_sector, 0.30, 1, 1},
+        {ModeKind::kDifferential, "every byte changed", kPlain, {image_path, kb, "/D"}, complement, 1.05, kUnits,
+         kImageKb / 64},
+    };
+    for (const auto& spec : kModes) {
+        ModeRun r{spec.kind, spec.mode, &spec.family, "", spec.limit, {}, {}};
+        for (const std::string& word : spec.args)
             r.command += (r.command.empty() ? "" : " ") + word;
         for (BoardRun* run : {&r.counted, &r.modeled}) {
+            const bool counted = run == &r.counted;
+            const std::string what = std::string(r.mode) + " on " + spec.family.flash +
+                                     (counted ? " (instant board)" : " (default timing)");
             unlink(saved.c_str());
-            *run = RunOnBoard(run == &r.counted ? instant : typical, kModes[m], image, image, run == &r.counted);
-            const std::string what = std::string(r.mode) + (run == &r.counted ? " (instant board)" : " (default board)");
-            if (run->status != 0 || !run->flash_matches || run->log_overflow)
-                results->problems.push_back(what + ": failed (status " + std::to_string(run->status) +
-                                            "), the tool's last words: " + Tail(run->console));
-            else if (m == 0 && ReadBytes(saved) != image)
+            *run = RunOnBoard(BoardFor(spec.family, kImageKb, counted), spec.args, spec.flash_in, image, counted);
+            if (!CheckRun(what, *run, results))
+                continue;
+            // None of these runs writes a part of unknown size.
+            CheckSizeWork(what, spec.family.size, *run, 0, results);
+            if (spec.args[0] == "/R" && ReadBytes(saved) != image)
                 results->problems.push_back(what + ": the file differs from the flash");
+            if (spec.kind == ModeKind::kDifferential)
+                CheckRewritten(what, *run, kUnits, spec.rewritten, spec.unlocked, results);
         }
-        const Tally whole = WholeRun(r.counted);
-        const sim::Stats& s = r.counted.stats;
-        if (whole.accesses != s.port_reads + s.port_writes || whole.spi_bytes_in != s.spi_bytes_in)
-            results->problems.push_back(std::string(r.mode) + ": the counted accesses disagree with the board's stats");
         results->modes.push_back(std::move(r));
     }
     unlink(saved.c_str());
@@ -212,20 +341,17 @@ void ModelTimes(const Images& images, Results* results)
             if (!results->models.empty() && results->models.back().family == &family &&
                 results->models.back().image_kb == kb)
                 continue;  // a part that only comes smaller
-            sim::Config config;
-            config.flash = family.part;
-            const BoardRun run = RunUpdateOnBoard(config, images.at(kb).path, images.at(kb).bytes, false);
-            if (run.status != 0 || !run.flash_matches)
-                results->problems.push_back(std::string(family.flash) + " " + std::to_string(kb) +
-                                            " KB (default board): the update failed");
+            const BoardRun run =
+                RunUpdateOnBoard(BoardFor(family, kb, false), images.at(kb).path, images.at(kb).bytes, false);
+            CheckRun(std::string(family.flash) + " " + std::to_string(kb) + " KB (default timing)", run, results);
             results->models.push_back(ModelRun{&family, kb, run.stats, run.modeled_us});
         }
     }
-    // The in-process board and kovrinux-sim are the same code on the same board.
+    // The benchmark's board and kovrinux-sim's are the same code on the same board.
     for (const ModelRun& m : results->models)
         if (m.family->part == sim::Part::kWinbond && m.image_kb == kImageKb && results->speed.runs > 0 &&
             m.modeled_us != results->speed.modeled_us)
-            results->problems.push_back("modeled time in-process (" + std::to_string(m.modeled_us) +
+            results->problems.push_back("modeled time in the benchmark (" + std::to_string(m.modeled_us) +
                                         " us) differs from kovrinux-sim's (" +
                                         std::to_string(results->speed.modeled_us) + " us)");
 }

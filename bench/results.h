@@ -1,6 +1,7 @@
 // What the benchmark measured, and the targets it checks.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,6 +11,10 @@
 
 namespace bench {
 
+// Where the tool learns a part's size: from its id; from its SFDP tables
+// (0x5A); nowhere, so an update reads the whole area back at the end.
+enum class SizeFrom : uint8_t { kId, kSfdp, kUnknown };
+
 // A flash part family and the programming routine the tool picks for it.
 struct Family {
     const char* flash;       // --flash name
@@ -17,15 +22,28 @@ struct Family {
     const char* routine;
     uint8_t program_opcode;  // the command that carries the image
     uint32_t bytes_per_command;
+    SizeFrom size;
 };
 
 inline constexpr Family kFamilies[] = {
-    {"winbond", sim::Part::kWinbond, "page 0x02", 0x02, 256},
-    {"mxic-pp32", sim::Part::kMxicPp32, "32-byte burst 0x02", 0x02, 32},
-    {"sst-old", sim::Part::kSstOld, "AAI byte 0xAF", 0xAF, 1},
-    {"sst", sim::Part::kSst, "AAI word 0xAD", 0xAD, 2},
-    {"ite", sim::Part::kIte, "AAI word 0xAD, 1 KB erase 0xD7", 0xAD, 2},
+    {"winbond", sim::Part::kWinbond, "page 0x02", 0x02, 256, SizeFrom::kId},
+    {"mxic-pp32", sim::Part::kMxicPp32, "32-byte burst 0x02", 0x02, 32, SizeFrom::kId},
+    {"sst-old", sim::Part::kSstOld, "AAI byte 0xAF", 0xAF, 1, SizeFrom::kId},
+    {"sst", sim::Part::kSst, "AAI word 0xAD", 0xAD, 2, SizeFrom::kId},
+    {"spansion", sim::Part::kSpansion, "page 0x02", 0x02, 256, SizeFrom::kSfdp},
+    {"atmel", sim::Part::kAtmel, "page 0x02", 0x02, 256, SizeFrom::kUnknown},
+    {"ite", sim::Part::kIte, "AAI word 0xAD, 1 KB erase 0xD7", 0xAD, 2, SizeFrom::kUnknown},
 };
+
+// A part's row above; a part without one does not compile (the search runs
+// past the table's end).
+consteval const Family& FamilyOf(sim::Part part)
+{
+    size_t i = 0;
+    while (kFamilies[i].part != part)
+        ++i;
+    return kFamilies[i];
+}
 
 // The image of the counted and timed updates.
 inline constexpr uint32_t kImageKb = 256;
@@ -34,11 +52,14 @@ inline constexpr uint32_t kImageKb = 256;
 inline constexpr double kWallLimitS = 0.25;
 inline constexpr long kRssSlackKb = 8 * 1024;
 
-// One whole update on a board whose EC and flash answer at once.
+// One whole update on a board whose EC and flash answer at once, and the
+// same update with a run record ("/L <file>"), which must cost nothing.
 struct CountRun {
     const Family* family;
     uint32_t image_kb;
     BoardRun run;
+    BoardRun logged;
+    bool record_sound = false;  // one line, result ok, the flash's digest the image's
 };
 
 // Whole updates of kovrinux-sim as a child process, default board.
@@ -68,11 +89,21 @@ struct ControlRun {
     BoardRun run;
 };
 
-// A read-out or compare of the 256 KB image that the flash holds: counted
-// on the board that answers at once, timed on the default board.
+// The runs beside the plain update, grouped as the report shows them.
+enum class ModeKind : uint8_t {
+    kReadBack,      // read-out and compare of the image the flash holds
+    kInformation,   // /I
+    kDifferential,  // /D over a flash that holds the image, or part of it
+};
+
+// A run of the 256 KB image other than the plain update: counted on the
+// board that answers at once, timed on the default board's timing.
 struct ModeRun {
+    ModeKind kind;
     const char* mode;
-    std::string command;  // the tool's arguments
+    const Family* family;  // the board's flash
+    std::string command;   // the tool's arguments
+    double limit;          // /D: modeled time at most this share of the default update's; 0: none
     BoardRun counted;
     BoardRun modeled;
 };
