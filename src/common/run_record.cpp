@@ -190,6 +190,9 @@ size_t Compose(int status)
 
 void Start(int argc, char* argv[], const char* log_file)
 {
+    // A run starts from nothing, also where one process runs several.
+    gRecord = Record{};
+    gFlashHash = Sha256{};
     gRecord.argc = argc;
     gRecord.argv = argv;
     gRecord.log_file = log_file;

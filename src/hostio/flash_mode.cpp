@@ -40,6 +40,9 @@ void TrySendKbcCommand(uint8_t code)
 
 void OpenFlashMode(uint8_t closing)
 {
+    // Nothing has changed on the flash yet in this run.
+    gTimeoutAdvice = nullptr;
+    gEnding = false;
     PrintLine("Send KB Cmd 0xAD \n");
     gKeyboardDisabled = true;
     SendKbcCommand(kKbcDisableKeyboard);
