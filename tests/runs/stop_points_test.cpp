@@ -117,4 +117,23 @@ TEST(StopPoints, StopInTheLastBlockIsNotLost)
     ExpectStops(true);
 }
 
+// A run killed outright (no handler runs) has left in a redirected file
+// every line printed so far: here, killed in the real 500 ms pause after
+// EC command 0xDD, as soon as the file shows that command.
+TEST(StopPoints, KilledRunLeavesItsLinesInTheFile)
+{
+    testsupport::TempDir dir;
+    const std::string image = std::filesystem::relative(dir.Write("ec.bin", Image(64 * 1024))).string();
+    const std::string run = testsupport::CommandWords("kovrinux-sim") + " --real-time -- " + image + " 64 > ";
+    const std::string script = run + dir.File("full.txt") + "; " + run + dir.File("killed.txt") +
+                               " & pid=$!; while ! grep -qs 'Send EC Cmd 0xDD' " + dir.File("killed.txt") +
+                               " && kill -0 $pid; do sleep 0.01; done; kill -9 $pid; wait $pid";
+    const auto r = testsupport::Run("/bin/bash", {"-c", script});
+    EXPECT_EQ(r.status, 128 + 9) << "not killed while it ran";
+    const std::vector<uint8_t> full = dir.Read("full.txt");
+    const std::vector<uint8_t> killed = dir.Read("killed.txt");
+    ASSERT_LT(killed.size(), full.size());
+    EXPECT_TRUE(std::equal(killed.begin(), killed.end(), full.begin()));
+}
+
 }  // namespace
