@@ -9,7 +9,6 @@ namespace {
 using updatetest::CountPrefix;
 using updatetest::Image;
 using updatetest::OldFlash;
-using updatetest::OldFlashWith;
 using updatetest::Outcome;
 using updatetest::RunUpdate;
 using updatetest::Update;
@@ -79,19 +78,20 @@ size_t Writes(const Outcome& o)
     return n;
 }
 
-void ExpectRefused(const Outcome& o, size_t size_kb, size_t flash_bytes)
+void ExpectRefused(const Outcome& o, size_t size_kb, const std::vector<uint8_t>& before)
 {
     EXPECT_EQ(o.status, 1);
     EXPECT_TRUE(EndsWith(o.out, "\n\rImage does not fit this flash (" + std::to_string(size_kb) + "K)!\n")) << o.out;
     EXPECT_EQ(Writes(o), 0u) << "written before the refusal";
-    EXPECT_FLASH(o.flash, OldFlash(flash_bytes));
+    EXPECT_FLASH(o.flash, before);
     updatetest::ExpectClosedOnce(o, "ec fe");
 }
 
-void ExpectWritten(const Outcome& o, uint32_t at, const std::vector<uint8_t>& data, size_t flash_bytes)
+void ExpectWritten(const Outcome& o, uint32_t at, const std::vector<uint8_t>& data, std::vector<uint8_t> before)
 {
     EXPECT_EQ(o.status, 0) << o.out.substr(o.out.size() > 300 ? o.out.size() - 300 : 0);
-    EXPECT_FLASH(o.flash, OldFlashWith(at, data, flash_bytes));
+    std::copy(data.begin(), data.end(), before.begin() + at);
+    EXPECT_FLASH(o.flash, before);
     updatetest::ExpectClosedOnce(o, "ec fe");
 }
 
@@ -105,15 +105,21 @@ TEST(SizeSources, KnownSizeAtEveryMember)
             const size_t bytes = size_kb * 1024;
             const std::string top = Hex(static_cast<uint32_t>(bytes - 0x10000), "%x");
             const std::vector<uint8_t> block = Image(0x10000, 7);
-            const Outcome fits = RunUpdate(Update{block, BoardOf(f, size_kb), {"/O", top}, ""});
-            ExpectWritten(fits, static_cast<uint32_t>(bytes - 0x10000), block, bytes);
+            // Old firmware in the lowest 64 KB; the board leaves the rest erased.
+            const std::vector<uint8_t> old = OldFlash(0x10000);
+            std::vector<uint8_t> before = old;
+            before.resize(bytes, 0xFF);
+            const Outcome fits = RunUpdate(Update{block, BoardOf(f, size_kb), {"/O", top}, "", "kovrinux-sim", old});
+            ExpectWritten(fits, static_cast<uint32_t>(bytes - 0x10000), block, before);
             EXPECT_EQ(fits.out.find(kFinalCheck), std::string::npos);
             EXPECT_EQ(CountPrefix(fits.trace, "spi 5a") != 0, f.source == Source::kSfdp);
 
             // On a 16 MB part the address space ends first.
-            if (bytes < 16 * 1024 * 1024)
-                ExpectRefused(RunUpdate(Update{Image(0x20000, 7), BoardOf(f, size_kb), {"/O", top}, ""}), size_kb,
-                              bytes);
+            if (bytes < 16 * 1024 * 1024) {
+                ExpectRefused(
+                    RunUpdate(Update{Image(0x20000, 7), BoardOf(f, size_kb), {"/O", top}, "", "kovrinux-sim", old}),
+                    size_kb, before);
+            }
         }
     }
 }
@@ -130,7 +136,7 @@ TEST(SizeSources, UnknownSizeReadsTheWholeAreaBack)
             const std::vector<uint8_t> block = Image(0x10000, 7);
             const Outcome fits = RunUpdate(Update{block, BoardOf(f, size_kb),
                                                   {"/O", Hex(static_cast<uint32_t>(bytes - 0x10000), "%x")}, ""});
-            ExpectWritten(fits, static_cast<uint32_t>(bytes - 0x10000), block, bytes);
+            ExpectWritten(fits, static_cast<uint32_t>(bytes - 0x10000), block, OldFlash(bytes));
             EXPECT_TRUE(EndsWith(fits.out, kFinalCheck + std::string(16, '#') + " -- Final check OK. \n")) << fits.out;
 
             std::vector<uint8_t> image = Image(2 * bytes, 8);
@@ -149,6 +155,14 @@ TEST(SizeSources, UnknownSizeReadsTheWholeAreaBack)
             updatetest::ExpectClosedOnce(past, "ec fe");
         }
     }
+    // kovrin's label has two leading blanks; its mark is U+2588.
+    const Outcome o = RunUpdate(Update{Image(0x20000, 8), {"--flash", "ite", "--flash-size", "64"}, {}, "",
+                                       "kovrin-sim"});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.out.find("\n  Final check...   : "), std::string::npos);
+    EXPECT_TRUE(EndsWith(o.out, " -- Final check Fail. \n\n\rThe flash does not hold the image at 0x000000: "
+                                "the part may be smaller than the image.\n" + expected::kPartialImage));
+    updatetest::ExpectClosedOnce(o, "ec fe");
 }
 
 // Region updates, and the chips that take one half of a 256 KB image, on a
@@ -194,9 +208,9 @@ TEST(SizeSources, RegionsAndHalvedImages)
         if (row.length != 0) {
             ExpectWritten(o, row.at, std::vector<uint8_t>(image.begin() + static_cast<long>(row.from),
                                                           image.begin() + static_cast<long>(row.from + row.length)),
-                          bytes);
+                          OldFlash(bytes));
         } else if (row.final == nullptr) {
-            ExpectRefused(o, bytes / 1024, bytes);
+            ExpectRefused(o, bytes / 1024, OldFlash(bytes));
         } else {
             EXPECT_EQ(o.status, 1);
             updatetest::ExpectClosedOnce(o, "ec fe");
