@@ -51,10 +51,10 @@ const Family kUnknown[] = {
 
 const std::string kFinalCheck = " Final check...   : ";
 
-std::string Hex(uint32_t value, const char* format)
+std::string Hex(size_t value)
 {
     char text[16];
-    snprintf(text, sizeof text, format, value);
+    snprintf(text, sizeof text, "%zx", value);
     return text;
 }
 
@@ -103,7 +103,7 @@ TEST(SizeSources, KnownSizeAtEveryMember)
         for (const size_t size_kb : f.sizes_kb) {
             SCOPED_TRACE(std::string(f.flash) + " " + std::to_string(size_kb) + "K");
             const size_t bytes = size_kb * 1024;
-            const std::string top = Hex(static_cast<uint32_t>(bytes - 0x10000), "%x");
+            const std::string top = Hex(bytes - 0x10000);
             const std::vector<uint8_t> block = Image(0x10000, 7);
             // Old firmware in the lowest 64 KB; the board leaves the rest erased.
             const std::vector<uint8_t> old = OldFlash(0x10000);
@@ -135,7 +135,7 @@ TEST(SizeSources, UnknownSizeReadsTheWholeAreaBack)
             const size_t bytes = size_kb * 1024;
             const std::vector<uint8_t> block = Image(0x10000, 7);
             const Outcome fits = RunUpdate(Update{block, BoardOf(f, size_kb),
-                                                  {"/O", Hex(static_cast<uint32_t>(bytes - 0x10000), "%x")}, ""});
+                                                  {"/O", Hex(bytes - 0x10000)}, ""});
             ExpectWritten(fits, static_cast<uint32_t>(bytes - 0x10000), block, OldFlash(bytes));
             EXPECT_TRUE(EndsWith(fits.out, kFinalCheck + std::string(16, '#') + " -- Final check OK. \n")) << fits.out;
 
@@ -234,8 +234,8 @@ TEST(SizeSources, WrapThatDoesNotOverlapItselfIsNotReportedAsWritten)
         size_t image_kb;
         std::vector<std::string> options;
     } const rows[] = {
-        {"ite-a", "64", 60, {"/Bp"}},               // 0x11000 lands on 0x01000
-        {"ite", "128", 64, {"/O", "20000"}},         // 0x20000 lands on 0x00000
+        {"ite-a", "64", 60, {"/Bp"}},        // 0x11000 lands on 0x01000
+        {"ite", "128", 64, {"/O", "20000"}},  // 0x20000 lands on 0x00000
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.flash) + " " + row.size_kb + "K " + row.options[0]);
