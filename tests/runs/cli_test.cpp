@@ -3,6 +3,7 @@
 
 #include "expected_text.h"
 #include "support/run_tool.h"
+#include "update_support.h"
 
 namespace {
 
@@ -63,6 +64,36 @@ TEST(CommandLine, VersionOptionIgnoresWhatFollows)
 {
     const auto r = Tool({"/V", "1.0", "/anything"});
     EXPECT_EQ(r.out.find("Wrong Parameter"), std::string::npos);
+}
+
+// Alone, "--help" adds the options the usage leaves out and "--version"
+// is the banner; neither touches a port.
+TEST(CommandLine, HelpAndVersionAlone)
+{
+    const std::string kovrin_banner = expected::kovrin::kClear + expected::kovrin::kAtBanner + expected::kovrin::kBanner;
+    const struct {
+        const char* program;
+        std::string usage;
+        std::string banner;
+    } rows[] = {
+        {"kovrinux-sim", expected::Usage(), expected::kBanner},
+        {"kovrin-sim", expected::kovrin::Usage(), kovrin_banner},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.program);
+        const auto version = updatetest::RunTool({"--version"}, {}, row.program);
+        EXPECT_EQ(version.out, row.banner);
+        EXPECT_EQ(version.status, 0);
+        EXPECT_TRUE(version.trace.empty());
+
+        const auto help = updatetest::RunTool({"--help"}, {}, row.program);
+        EXPECT_EQ(help.out.substr(0, row.usage.size()), row.usage);
+        for (const char* option : {"/F", "/BK", "/O <hex>", "/j", "/C", "/R <file>", "/I", "/L <file>", "/T", "/PB",
+                                   "/VB", "/VBF", "/VC"})
+            EXPECT_NE(help.out.find(std::string(" ") + option + " ", row.usage.size()), std::string::npos) << option;
+        EXPECT_EQ(help.status, 0);
+        EXPECT_TRUE(help.trace.empty());
+    }
 }
 
 }  // namespace

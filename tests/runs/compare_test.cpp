@@ -11,6 +11,7 @@ using updatetest::Update;
 
 const std::vector<std::string> kAllParts = {"winbond", "sst", "ite"};
 const std::vector<std::string> kDefaultPart = {"winbond"};
+const std::vector<std::string> kSfdpPart = {"amic"};
 const std::string kEquals = "\n\rFlash equals the image.\n";
 
 struct Row {
@@ -35,6 +36,7 @@ const Row kRows[] = {
      "\n\rDiffers: 1 bytes, first at 0x000234 (flash 0xA5, image 0x5A), last at 0x000234.\n"},
     {kDefaultPart, 0x20000, {"--flash-size", "1024"}, {"/O", "F0000"}, "\n\rImage does not fit this flash (1024K)!\n",
      true},
+    {kSfdpPart, 0x20000, {}, {"/O", "30000"}, "\n\rImage does not fit this flash (256K)!\n", true},
     {kDefaultPart, 0x20000, {"--signal", "INT@200000"}, {}, "\n\rInterrupted.\n"},  // in block 0 of two
 };
 

@@ -10,6 +10,7 @@ using updatetest::Outcome;
 const std::vector<std::string> kAllParts = {"winbond", "sst", "ite"};
 const std::vector<std::string> kDefaultPart = {"winbond"};
 const std::vector<std::string> kSizeFromId = {"winbond", "sst"};
+const std::vector<std::string> kSizeFromSfdp = {"spansion"};
 
 struct Row {
     const std::vector<std::string>& parts;
@@ -31,6 +32,10 @@ const Row kRows[] = {
     {kSizeFromId, {}, {"0"}, "\n\rFlash saved: 256K from 0x000000.\n", 0, 0x40000},
     {kDefaultPart, {}, {"0", "/O", "10000"}, "\n\rFlash saved: 192K from 0x010000.\n", 0x10000, 0x30000},
     {{"ite-a"}, {}, {"0"}, "\n\rFlash size unknown: give the read-out size in KB!\n"},
+    // The size from SFDP, and none without it.
+    {kSizeFromSfdp, {}, {"0"}, "\n\rFlash saved: 256K from 0x000000.\n", 0, 0x40000},
+    {kSizeFromSfdp, {"--no-sfdp"}, {"0"}, "\n\rFlash size unknown: give the read-out size in KB!\n"},
+    {kSizeFromSfdp, {}, {"128", "/O", "30000"}, "\n\rImage does not fit this flash (256K)!\n"},
     {kDefaultPart, {}, {"0", "/O", "40000"}, "\n\rImage does not fit this flash (256K)!\n"},
     // Sizes that are no whole 64 KB block.
     {kDefaultPart, {}, {"100"}, "\n\rFlash saved: 100K from 0x000000.\n", 0, 0x19000},

@@ -132,4 +132,16 @@ TEST(ProtectMode, StatusThatDoesNotHoldFails)
     updatetest::ExpectClosedOnce(o, "ec fc", {"spi 01 w=1 ignored locked"});
 }
 
+// tool: on Winbond /PB keeps status register 2 as it finds it, CMP
+// included, so with CMP set its 0x64 protects everything but the boot
+// block, and the run still says "Done!" with status 0. Either the boot
+// block ends up protected or the run fails.
+TEST(ProtectMode, ComplementBitDoesNotTurnTheProtectionAround)
+{
+    const auto o = RunMode({"/PB"}, {"--flash", "winbond", "--status2", "40"});
+    const std::string range = o.out.substr(o.out.rfind("Protected: "));
+    EXPECT_TRUE(o.status == 1 || range == "Protected: 0x000000-0x000FFF\n") << range;
+    updatetest::ExpectClosedOnce(o, "ec fc");
+}
+
 }  // namespace
