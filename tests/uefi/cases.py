@@ -110,6 +110,8 @@ FILES = {
 }
 
 LOG = "log.jsonl"  # the record file the logging runs share
+# A folder no run may make: the shell's create would make it on the way.
+NO_FOLDER = "nofolder"
 LOG_WRITE_FAIL = "\n\rLog Write Fail!\n"
 
 class PortCase(NamedTuple):
@@ -141,6 +143,7 @@ CASES = [
     PortCase("read-out-exists", "/R ec.bin 64", "0x15", ["\n\rFile exists, not overwritten!\n"]),
     PortCase("read-out-no-ec", "/R new.bin 64", "0x15", ["Send KB Cmd 0xAD \n\n", timeouts()],
              absent="new.bin"),
+    PortCase("read-out-no-folder", "/R %s\\new.bin 64" % NO_FOLDER, "0x15", [OPEN_FAIL]),
 ]
 
 # The terminal's forms of the verdict attributes 0x0A and 0x0C.
@@ -185,6 +188,7 @@ SIM_CASES = [
     SimCase("sim-log-differs", "", "ec.bin 128 /C /L " + LOG, flash=("log-differs.out", None, 0x00000)),
     SimCase("sim-log-refused", "", "bbk.bin 5 /BK /F /L " + LOG),
     SimCase("sim-log-read-only", "", "/I /L ro.jsonl", log_fails=True),
+    SimCase("sim-log-no-folder", "", "bbk.bin 5 /BK /F /L %s\\%s" % (NO_FOLDER, LOG), log_fails=True),
 ]
 
 
@@ -395,10 +399,11 @@ def read_records(disk, logging):
     return dict(zip(logging, lines)), problems
 
 
-def left_temporary(disk):
+def left_behind(disk):
     done = subprocess.run(["mdir", "-/", "-b", "-i", disk, "::"], capture_output=True,
                           env=dict(os.environ, LC_ALL="C.UTF-8"))
-    return [name for name in done.stdout.decode("utf-8", "replace").splitlines() if name.endswith(".tmp")]
+    return [name for name in done.stdout.decode("utf-8", "replace").splitlines()
+            if name.endswith(".tmp") or name.startswith("::/%s/" % NO_FOLDER)]
 
 
 def check_sim_case(case, run, disk, host_sim, records):
@@ -435,7 +440,7 @@ def check(log_path, disk, host_sim):
     # In the order they ran; none of the port cases keeps a record.
     logging = [case.name for case in SIM_CASES + TRAP_CASES if log_file(case) == LOG]
     records, whole = read_records(disk, logging)
-    whole += ["%s was left on the disk" % name for name in left_temporary(disk)]
+    whole += ["%s was left on the disk" % name for name in left_behind(disk)]
     checks = [(case, "kovrin " + case.arguments, lambda c, r: check_port_case(c, r, disk)) for case in CASES]
     checks += [(case, "kovrin-sim %s -- %s" % (case.board, case.arguments),
                 lambda c, r: check_sim_case(c, r, disk, host_sim, records))
