@@ -22,6 +22,7 @@ Then kovrin-trap.efi puts the virtual board behind the window itself: the
 window faults on every access and the driver does each byte access on the
 board. kovrin.efi, the very file that ships, must then match kovrin-sim on
 the host in output, status and final flash, run for run.
+The board command refuses what it cannot honour.
 """
 
 import datetime
@@ -224,6 +225,21 @@ TRAP_CASES = [
 ]
 
 
+class BoardCase(NamedTuple):
+    """The trap's board command, refusing options it cannot honour."""
+    name: str
+    options: str
+    output: str                 # then a failing status
+
+
+BOARD_CASES = [
+    BoardCase("board-host-only", "--trace t.txt", "board reset: --trace: not available in the UEFI shell\n"),
+    # Dropped, it would leave the flash erased and unsaved without a word.
+    BoardCase("board-flash-in", "--flash-in ec8.bin",
+              "board reset: --flash-in and --flash-out are not taken here: the flash starts erased,"
+              " board save writes it\n"),
+]
+
 FAULTS = ["Synchronous Exception", "ASSERT", "Image Load Failed", "kovrin-trap stops"]
 STATUS_SHOWN = {0: "0x0", 1: "0x15"}
 
@@ -263,6 +279,9 @@ def prepare(directory):
         lines += ['echo "=== case %s"' % case.name, " ".join(["board reset", *case.board.split()]),
                   "kovrin.efi " + case.arguments, 'echo "=== status %lasterror%"',
                   "board save " + case.flash[0]]
+    for case in BOARD_CASES:
+        lines += ['echo "=== case %s"' % case.name, "board reset " + case.options,
+                  'echo "=== status %lasterror%"']
     lines.append("reset -s")
     # UCS-2 with its byte order mark: the shell's form for any character.
     text = "\r\n".join(lines) + "\r\n"
@@ -275,6 +294,14 @@ SEGMENT = re.compile(r"=== case (\S+)\n(.*?)=== status (\S+)\n", re.S)
 
 def plain(text):
     return ESCAPE.sub("", text.replace("\r", ""))
+
+
+def check_board_case(case, run):
+    text, got_status = run
+    problems = ["status %s" % got_status] if got_status == "0x0" else []
+    if plain(text) != case.output:
+        problems.append("output differs:\n    got      %r\n    expected %r" % (plain(text), case.output))
+    return problems
 
 
 def check_port_case(case, run, disk):
@@ -448,6 +475,7 @@ def check(log_path, disk, host_sim):
     checks += [(case, "kovrin (trapped) %s -- %s" % (case.board, case.arguments),
                 lambda c, r: same_as_host(c, r, disk, host_sim, records)[0])
                for case in TRAP_CASES]
+    checks += [(case, "board reset " + case.options, check_board_case) for case in BOARD_CASES]
 
     failed = 0
     for case, shown, check_case in checks:
