@@ -49,6 +49,10 @@ const char* ReadBoardOptions(int argc, char** argv, sim::Config* config, int* ba
         *bad = gRefusal.host_only - 1;
         return "not available in the UEFI shell";
     }
+    // No file is read or written here: the flash would start erased and
+    // stay unsaved without a word.
+    if (config->flash_in != nullptr || config->flash_out != nullptr)
+        return "--flash-in and --flash-out are not taken here: the flash starts erased, board save writes it";
     return nullptr;
 }
 

@@ -242,6 +242,64 @@ UefiFileWriteAll (
 }
 
 /**
+  The last part of a path: the name a file takes when it is renamed within
+  its own directory.
+**/
+STATIC
+CONST CHAR16 *
+LastPart (
+  IN CONST CHAR16  *Path
+  )
+{
+  CONST CHAR16  *Last;
+
+  for (Last = Path; *Path != L'\0'; Path++) {
+    if ((*Path == L'\\') || (*Path == L'/') || (*Path == L':')) {
+      Last = Path + 1;
+    }
+  }
+
+  return Last;
+}
+
+/**
+  Whether the folder that a new file of this name goes into is there. The
+  shell's create makes every folder missing on the way; the Linux tool
+  refuses such a name, and so does this one: a mistyped folder must fail,
+  not appear.
+**/
+STATIC
+BOOLEAN
+FolderExists (
+  IN CONST CHAR16  *Path
+  )
+{
+  UINTN    Length;
+  CHAR16   *Folder;
+  BOOLEAN  Exists;
+
+  Length = (UINTN)(LastPart (Path) - Path);
+  if (Length == 0) {
+    return TRUE;
+  }
+
+  // "logs\" is asked for as "logs"; a root ("\", "fs0:\", "fs0:") as it is.
+  if ((Length > 1) && (Path[Length - 1] != L':') && (Path[Length - 2] != L':')) {
+    Length--;
+  }
+
+  Folder = AllocateCopyPool ((Length + 1) * sizeof (CHAR16), Path);
+  if (Folder == NULL) {
+    return FALSE;
+  }
+
+  Folder[Length] = L'\0';
+  Exists         = ShellIsDirectory (Folder) == EFI_SUCCESS;
+  FreePool (Folder);
+  return Exists;
+}
+
+/**
   The create mode of the file protocol opens an existing file as it is, so
   the name is looked up first: whatever opens under it, file or folder,
   exists. The shell runs nothing in between.
@@ -270,7 +328,7 @@ UefiFileCreate (
   if (!EFI_ERROR (Status)) {
     ShellCloseFile (&Handle);
     *Exists = 1;
-  } else if (Status == EFI_NOT_FOUND) {
+  } else if ((Status == EFI_NOT_FOUND) && FolderExists (Name16)) {
     Status = ShellOpenFileByName (
                Name16,
                &Handle,
@@ -352,27 +410,6 @@ UefiFileDiscard (
 }
 
 /**
-  The last part of a path: the name a file takes when it is renamed within
-  its own directory.
-**/
-STATIC
-CONST CHAR16 *
-LastPart (
-  IN CONST CHAR16  *Path
-  )
-{
-  CONST CHAR16  *Last;
-
-  for (Last = Path; *Path != L'\0'; Path++) {
-    if ((*Path == L'\\') || (*Path == L'/') || (*Path == L':')) {
-      Last = Path + 1;
-    }
-  }
-
-  return Last;
-}
-
-/**
   Renames an open file within its directory (EFI_FILE_INFO's FileName; the
   file protocol renames only to a name that nothing has) and flushes it.
 **/
@@ -440,7 +477,7 @@ OpenRecordFile (
   if (!EFI_ERROR (Status)) {
     Status = RenameOpenFile (Left, LastPart (Name));
     ShellCloseFile (&Left);
-  } else if (Status == EFI_NOT_FOUND) {
+  } else if ((Status == EFI_NOT_FOUND) && FolderExists (Name)) {
     Status = ShellOpenFileByName (
                Name,
                &Left,
