@@ -12,6 +12,7 @@
 #include "hostio/sio.h"
 #include "platform/platform.h"
 #include "regions.h"
+#include "unknown_size.h"
 
 namespace driver {
 
@@ -64,19 +65,6 @@ constexpr Endings kUpdateEndings = {
 };
 constexpr Endings kCompareEndings = {"\n\rInterrupted.", "\n\rFlash equals the image."};
 
-// A part of unknown size wraps an image longer than itself onto its start,
-// and each block's verify passes on what was just written there: only a
-// read of the whole area after the last block tells.
-bool HoldsWholeImage(uint32_t address, const uint8_t* bytes, uint64_t length)
-{
-    uint32_t differs_at = 0;
-    if (flash::CheckImageHeld(address, bytes, static_cast<uint32_t>(length), &differs_at))
-        return true;
-    Print("\n\rThe flash does not hold the image at 0x%06X: the part may be smaller than the image.\n",
-          static_cast<unsigned>(differs_at));
-    return false;
-}
-
 void ShowDifferences(const flash::Differences& d)
 {
     Print("\n\rDiffers: %llu bytes, first at 0x%06X (flash 0x%02X, image 0x%02X), last at 0x%06X.\n",
@@ -120,6 +108,10 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
     const Region* region = ChosenRegion(options);
     const uint32_t start = base + (region != nullptr ? region->offset : 0);
     runrecord::NoteArea(start, region != nullptr ? region->name : nullptr, length);
+    const bool size_unknown = part.Capacity() == 0 && !options.compare;
+    UnknownSizeCheck size_check;
+    if (size_unknown)
+        size_check.Before(start);
     BlockUpdate update(options, part);
     bool verified = true;
     uint32_t block = 0;
@@ -143,8 +135,9 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
     if (verified && !stopped && options.differential)
         Print("\n\rUnits rewritten: %u of %u (the others already held the image).\n",
               static_cast<unsigned>(update.rewritten()), static_cast<unsigned>(update.units()));
-    if (verified && !stopped && !options.compare && part.Capacity() == 0) {
-        verified = HoldsWholeImage(start, image.bytes + first_image_block * flash::kBlockBytes, length);
+    if (verified && !stopped && size_unknown) {
+        verified = size_check.After(start, image.bytes + first_image_block * flash::kBlockBytes,
+                                    static_cast<uint32_t>(length));
         if (!verified)
             runrecord::Fail(runrecord::Result::kFinalCheckFailed);
     }
@@ -155,7 +148,8 @@ int RunUpdate(const RunOptions& options, const UpdateImage& image)
         PrintLine(kPartialImage);
     hostio::CloseFlashMode(closing);
     if (stopped) {
-        PrintLine(endings.interrupted);
+        // Before its first block an update has changed nothing.
+        PrintLine(block == 0 && !options.compare ? kNothingWritten : endings.interrupted);
         runrecord::Fail(runrecord::Result::kInterrupted);
         return 1;
     }

@@ -10,6 +10,9 @@
 
 namespace driver {
 
+// Said when a stop came before the first erase.
+inline constexpr const char* kNothingWritten = "\n\rInterrupted: nothing was written.";
+
 // The image as checked, whole in memory.
 struct UpdateImage {
     const uint8_t* bytes;

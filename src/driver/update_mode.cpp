@@ -61,7 +61,7 @@ int RunUpdateMode(const RunOptions& options)
     if (const char* refusal = PlacementRefusal(options, file.length()))
         return Refuse(Result::kRefused, refusal);
     if (platform::StopRequested())
-        return Refuse(Result::kInterrupted, "\n\rInterrupted: nothing was written.");
+        return Refuse(Result::kInterrupted, kNothingWritten);
     return RunUpdate(options, UpdateImage{file.bytes(), file.length(), geometry});
 }
 

@@ -67,6 +67,7 @@ struct PartRow {
     uint8_t protect_enable;   // sent right before the protection's status write: the one that makes it last
     bool has_status2;         // 0x35 reads status register 2
     bool keeps_status2;       // the protection writes status register 2 back
+    uint8_t protect_clears2;  // ... without these bits (CMP would turn the protection around)
     uint8_t protect_value;    // status register 1 value that guards the boot block
     ProtectionScheme protection;
     StatusLock lock;

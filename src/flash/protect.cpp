@@ -63,8 +63,9 @@ bool ProtectBootBlock(const FlashPart& part)
         WaitIdle();
         EnterFollowMode();
         SendOpcode(kOpReadStatus2);
-        status2 = ReadFlashByte();
+        status2 = ReadFlashByte() & static_cast<uint8_t>(~row.protect_clears2);
     }
+    const uint8_t status2_written = status2;
     WaitIdle();
     // The enable that makes the write last goes right before it: SST's 0x50
     // is spent by any command in between, and after Winbond's 0x50 the part
@@ -93,7 +94,8 @@ bool ProtectBootBlock(const FlashPart& part)
     if (row.has_status2)
         status2 = ReadStatusRegister(kOpReadStatus2);
     PrintProtectedLine(part, status, status2);
-    if ((status & kProtectionBits) != (row.protect_value & kProtectionBits)) {
+    const bool status2_held = !row.keeps_status2 || status2 == status2_written;
+    if ((status & kProtectionBits) != (row.protect_value & kProtectionBits) || !status2_held) {
         PrintLine("\n\rProtect BBK Area Fail!");
         return false;
     }

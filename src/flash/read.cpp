@@ -24,4 +24,13 @@ void ReadBlock(uint32_t address, uint8_t* out, uint32_t length)
     PrintLine(" -- Read OK. ");
 }
 
+void ReadQuietly(uint32_t address, uint8_t* out, uint32_t length)
+{
+    const PhaseScope phase(Phase::kFinalCheck);
+    OpenFastRead(address);
+    for (uint32_t n = 0; n < length; ++n)
+        out[n] = ReadFlashByte();
+    ExitFollowMode();
+}
+
 }  // namespace flash

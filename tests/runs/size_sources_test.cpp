@@ -222,11 +222,11 @@ TEST(SizeSources, RegionsAndHalvedImages)
     }
 }
 
-// tool: a region, or a single block, past the end of a part whose size is
-// unknown wraps onto the part's start without overlapping itself, so its
-// read-back through the same wrapped addresses finds it whole: the run ends
-// with status 0 while the main code (or the boot block) was overwritten.
-TEST(SizeSources, WrapThatDoesNotOverlapItselfIsNotReportedAsWritten)
+// A region, or a single block, past the end of a part whose size is unknown
+// wraps onto the part's start without overlapping itself, so its read-back
+// through the same wrapped addresses finds it whole: the places it landed
+// on, below its start, must tell.
+TEST(SizeSources, WrapThatDoesNotOverlapItselfIsCaught)
 {
     struct Row {
         const char* flash;

@@ -35,6 +35,7 @@ constexpr PartRow PlainRow(uint8_t vendor, const char* vendor_line, const char* 
         .protect_enable = 0x06,
         .has_status2 = false,
         .keeps_status2 = false,
+        .protect_clears2 = 0x00,
         .protect_value = 0x06,
         .protection = ProtectionScheme::kUnknown,
         .lock = StatusLock::kUnknown,

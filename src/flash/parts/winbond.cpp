@@ -1,5 +1,6 @@
-// Winbond W25X/W25Q: the protection keeps status register 2 and sets SEC,
-// TB and BP0, which guard the lowest 4 KB. 0x06 arms that status write: a
+// Winbond W25X/W25Q: the protection keeps status register 2 (all but CMP,
+// which would guard everything else instead) and sets SEC, TB and BP0,
+// which guard the lowest 4 KB. 0x06 arms that status write: a
 // W25Q takes one armed by 0x50 into its volatile copy only, which the next
 // power-off forgets. Every series gives its size as log2 in the third id
 // byte.
@@ -22,6 +23,7 @@ constinit const PartRow kWinbond = [] {
     PartRow row = PlainRow(0xEF, " SPI Vendor       : Winbond ", "Winbond");
     row.has_status2 = true;
     row.keeps_status2 = true;
+    row.protect_clears2 = 0x40;
     row.protect_value = 0x64;
     row.protection = ProtectionScheme::kSectorTopBottom;
     row.lock = StatusLock::kProtectPair;
