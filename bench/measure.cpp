@@ -309,24 +309,24 @@ void RunModes(const std::string& image_path, const std::vector<uint8_t>& image, 
         {ModeKind::kDifferential, "every byte changed", kPlain, {image_path, kb, "/D"}, complement, 1.05, kUnits,
          kImageKb / 64},
     };
-    for (const auto& spec : kModes) {
-        ModeRun r{spec.kind, spec.mode, &spec.family, "", spec.limit, {}, {}};
-        for (const std::string& word : spec.args)
+    for (const auto& mode : kModes) {
+        ModeRun r{mode.kind, mode.mode, &mode.family, "", mode.limit, {}, {}};
+        for (const std::string& word : mode.args)
             r.command += (r.command.empty() ? "" : " ") + word;
         for (BoardRun* run : {&r.counted, &r.modeled}) {
             const bool counted = run == &r.counted;
-            const std::string what = std::string(r.mode) + " on " + spec.family.flash +
+            const std::string what = std::string(r.mode) + " on " + mode.family.flash +
                                      (counted ? " (instant board)" : " (default timing)");
             unlink(saved.c_str());
-            *run = RunOnBoard(BoardFor(spec.family, kImageKb, counted), spec.args, spec.flash_in, image, counted);
+            *run = RunOnBoard(BoardFor(mode.family, kImageKb, counted), mode.args, mode.flash_in, image, counted);
             if (!CheckRun(what, *run, results))
                 continue;
             // None of these runs writes a part of unknown size.
-            CheckSizeWork(what, spec.family.size, *run, 0, results);
-            if (spec.args[0] == "/R" && ReadBytes(saved) != image)
+            CheckSizeWork(what, mode.family.size, *run, 0, results);
+            if (mode.args[0] == "/R" && ReadBytes(saved) != image)
                 results->problems.push_back(what + ": the file differs from the flash");
-            if (spec.kind == ModeKind::kDifferential)
-                CheckRewritten(what, *run, kUnits, spec.rewritten, spec.unlocked, results);
+            if (mode.kind == ModeKind::kDifferential)
+                CheckRewritten(what, *run, kUnits, mode.rewritten, mode.unlocked, results);
         }
         results->modes.push_back(std::move(r));
     }
