@@ -113,12 +113,12 @@ bool BlockUpdate::Erase(uint32_t address, const flash::BlockImage& image, bool w
         const uint32_t sectors = (image.length + flash::kSectorBytes - 1) / flash::kSectorBytes;
         flash::EraseSectors(part_, address, sectors, erase_marks_);
         erased = flash::CheckRegionErased(address, image.length, marks_);
-    } else if (whole_block) {
-        flash::EraseBlock(part_, address, image.length);
-        erased = flash::CheckBlockErased(address, image.length, last_run_);
     } else {
         flash::EraseBlock(part_, address, image.length);
-        erased = flash::CheckRegionErased(address, image.length, marks_);
+        // A run of units reports where it is not erased; a whole block, as
+        // it always has, the last programming run's counters.
+        erased = whole_block ? flash::CheckBlockErased(address, image.length, last_run_)
+                             : flash::CheckRegionErased(address, image.length, marks_);
     }
     return erased || Failed(Result::kEraseFailed);
 }

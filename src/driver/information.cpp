@@ -18,7 +18,7 @@ namespace driver {
 namespace {
 
 struct EcFacts {
-    uint8_t project[hostio::kEcProjectNameLength + 1];  // zero-terminated
+    char project[hostio::kEcProjectNameLength + 1];
     hostio::EcVersion version;
     uint16_t chip;
 };
@@ -31,8 +31,7 @@ EcFacts ReadEcFacts()
     ec.version = hostio::ReadEcVersion();
     uint8_t name[hostio::kEcProjectNameLength];
     hostio::ReadProjectName(name);
-    for (size_t i = 0; i < hostio::kEcProjectNameLength && name[i] != 0; ++i)
-        ec.project[i] = name[i];
+    hostio::ProjectNameText(name, ec.project);
     ec.chip = hostio::FindIteChip();
     hostio::ExitSio();
     return ec;
@@ -40,7 +39,7 @@ EcFacts ReadEcFacts()
 
 void ShowEc(const EcFacts& ec)
 {
-    Print("\nEC project: %s\n", reinterpret_cast<const char*>(ec.project));
+    Print("\nEC project: %s\n", ec.project);
     Print("EC version: %02d.%02d\n", ec.version.high, ec.version.low);
     if (ec.chip == hostio::kNoChip)
         PrintLine("Super I/O chip: none");

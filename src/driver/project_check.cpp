@@ -56,10 +56,8 @@ bool CheckProjectName(platform::File* file)
 
     uint8_t bytes[kEcProjectNameLength];
     hostio::ReadProjectName(bytes);
-    // The name ends at its first zero byte.
-    char name[kEcProjectNameLength + 1] = {};
-    for (size_t i = 0; i < kEcProjectNameLength && bytes[i] != 0; ++i)
-        name[i] = static_cast<char>(bytes[i]);
+    char name[kEcProjectNameLength + 1];
+    hostio::ProjectNameText(bytes, name);
 
     if (!FileHoldsName(file, name)) {
         for (int i = 0; i < 3; ++i)

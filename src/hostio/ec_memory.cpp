@@ -18,15 +18,19 @@ EcVersion ReadEcVersion()
 
 void ReadProjectName(uint8_t (&bytes)[kEcProjectNameLength])
 {
-    char name[kEcProjectNameLength + 1] = {};
-    bool ended = false;
-    for (size_t i = 0; i < kEcProjectNameLength; ++i) {
+    for (size_t i = 0; i < kEcProjectNameLength; ++i)
         bytes[i] = ReadEcExternalRam(static_cast<uint16_t>(kEcProjectName + i));
-        ended = ended || bytes[i] == 0;
-        if (!ended)
-            name[i] = static_cast<char>(bytes[i]);
-    }
+    char name[kEcProjectNameLength + 1];
+    ProjectNameText(bytes, name);
     runrecord::NoteProject(name);
+}
+
+void ProjectNameText(const uint8_t (&bytes)[kEcProjectNameLength], char (&name)[kEcProjectNameLength + 1])
+{
+    size_t i = 0;
+    for (; i < kEcProjectNameLength && bytes[i] != 0; ++i)
+        name[i] = static_cast<char>(bytes[i]);
+    name[i] = '\0';
 }
 
 }  // namespace hostio

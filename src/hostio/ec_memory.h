@@ -26,5 +26,7 @@ struct EcVersion {
 EcVersion ReadEcVersion();
 // The ten bytes at 0x0AA0, one read each, in rising order.
 void ReadProjectName(uint8_t (&bytes)[kEcProjectNameLength]);
+// The name those bytes hold: up to the first zero byte, zero-terminated.
+void ProjectNameText(const uint8_t (&bytes)[kEcProjectNameLength], char (&name)[kEcProjectNameLength + 1]);
 
 }  // namespace hostio
